@@ -1,0 +1,63 @@
+// bench KIND [OPTIONS]: dispatches to the benchmark kinds registered with ZELMORA_CLI_BENCH.
+
+#include "cli/Bench.h"
+
+#include <algorithm>
+#include <map>
+
+namespace cli {
+
+namespace {
+
+struct BenchEntry {
+    const char *usage;
+    Command command;
+};
+
+std::map<QString, BenchEntry> &kinds()
+{
+    static std::map<QString, BenchEntry> map;
+    return map;
+}
+
+int benchCommand(Context &c)
+{
+    if (c.args.isEmpty() || !kinds().count(c.args[0])) {
+        QString text = c.args.isEmpty() ? QStringLiteral("bench needs a kind")
+                                        : QStringLiteral("unknown benchmark '%1'").arg(c.args[0]);
+        text += QStringLiteral("; kinds:");
+        for (const auto &[name, entry] : kinds())
+            text += QStringLiteral("\n  bench ") + QString::fromUtf8(entry.usage);
+        throw UsageError(text);
+    }
+    Context sub{c.args.mid(1), c.dbDir, c.out, c.err};
+    return kinds().at(c.args[0]).command(sub);
+}
+
+}  // namespace
+
+BenchRegistrar::BenchRegistrar(const char *kind, const char *usage, Command command)
+{
+    kinds()[QString::fromLatin1(kind)] = {usage, std::move(command)};
+}
+
+double median(QList<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void printTimings(QTextStream &out, const QString &what, const QList<double> &millis)
+{
+    for (int i = 0; i < millis.size(); ++i)
+        out << what << " run " << (i + 1) << ": " << QString::number(millis[i], 'f', 1) << " ms\n";
+    out << what << " median: " << QString::number(median(millis), 'f', 1) << " ms\n";
+}
+
+ZELMORA_CLI_COMMAND("bench", "bench KIND [OPTIONS]      timing benchmarks (bench alone lists the kinds)",
+                    benchCommand);
+
+}  // namespace cli
