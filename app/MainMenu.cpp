@@ -306,7 +306,8 @@ void TForm1::buildStatusBar()
     const int widths[] = {135, 500, 50};
     for (int i = 0; i < 3; ++i) {
         auto *panel = new QLabel(this);
-        panel->setFixedWidth(widths[i]);
+        // At least the designed width, wider when the font needs it to show the whole text.
+        panel->setMinimumWidth(widths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         statusBar()->addWidget(panel);
         statusPanels_ << panel;

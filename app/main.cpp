@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -23,6 +24,10 @@ int main(int argc, char *argv[])
     // Without the database layer nothing can work; the message has been shown.
     if (window.engineMissing())
         return 1;
+    // Without a window manager (a bare X server) "maximised" means nothing; the screen's size
+    // gives the same picture there.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     return QApplication::exec();
 }
