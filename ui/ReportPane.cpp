@@ -24,22 +24,43 @@ void ReportPane::clearLines()
     QTextEdit::clear();
 }
 
-void ReportPane::addLine(const kb::ReportLine &line)
+namespace {
+
+QTextCharFormat formatOf(const kb::ReportLine &line, const QBrush &text)
 {
-    report_.add(line.text, line.bold, line.italic, line.color);
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    if (report_.lines().size() > 1)
-        cursor.insertBlock();
     QTextCharFormat format;
     format.setFontWeight(line.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(line.italic);
-    if (line.color != 0)
-        format.setForeground(QColor::fromRgb(line.color));
-    else
-        format.setForeground(palette().text());
-    cursor.setBlockCharFormat(format);
-    cursor.insertText(line.text, format);
+    format.setForeground(line.color != 0 ? QBrush(QColor::fromRgb(line.color)) : text);
+    return format;
+}
+
+// Appends lines at the end of a document through one cursor, in one edit block.
+void appendLines(QTextDocument *doc, const QList<kb::ReportLine> &lines, bool firstInDocument,
+                 const QBrush &text)
+{
+    QTextCursor cursor(doc);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    bool first = firstInDocument;
+    for (const kb::ReportLine &line : lines) {
+        const QTextCharFormat format = formatOf(line, text);
+        if (!first)
+            cursor.insertBlock(QTextBlockFormat(), format);
+        else
+            cursor.setBlockCharFormat(format);
+        first = false;
+        cursor.insertText(line.text, format);
+    }
+    cursor.endEditBlock();
+}
+
+}  // namespace
+
+void ReportPane::addLine(const kb::ReportLine &line)
+{
+    report_.add(line.text, line.bold, line.italic, line.color);
+    appendLines(document(), {line}, report_.lines().size() == 1, palette().text());
 }
 
 void ReportPane::addLine(const QString &text, bool bold, bool italic, quint32 color)
@@ -49,11 +70,13 @@ void ReportPane::addLine(const QString &text, bool bold, bool italic, quint32 co
 
 void ReportPane::setReport(const kb::Report &report)
 {
-    setUpdatesEnabled(false);
-    clearLines();
-    for (const kb::ReportLine &line : report.lines())
-        addLine(line);
-    setUpdatesEnabled(true);
+    // A long report is built in a document of its own and handed over whole: laying out the
+    // shown document after every line would take seconds for a large task.
+    report_ = report;
+    auto *doc = new QTextDocument(this);
+    doc->setDefaultFont(font());
+    appendLines(doc, report.lines(), true, palette().text());
+    setDocument(doc);  // the editor deletes the previous document it owned
     moveCursor(QTextCursor::Start);
 }
 
