@@ -1,8 +1,10 @@
 #include "app/MainMenu.h"
 
 #include "app/Info.h"
+#include "app/Listings.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
+#include "consultation/UseDLL.h"
 #include "dbengine/Aliases.h"
 #include "dbengine/Session.h"
 #include "kb/Sql.h"
@@ -24,6 +26,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -329,6 +332,24 @@ void TForm1::connectCommands()
         highlightedSubtask_ = subtaskBox_->currentData().toInt();
         FreshGraph();
     });
+    // The listings: a switch of the ordering rebuilds the page, the print button prints it.
+    ui::connectGuarded(factsOrder_, &QButtonGroup::idClicked, this, [this] { Fact_Value(); });
+    ui::connectGuarded(rulesOrder_, &QButtonGroup::idClicked, this, [this] { Rule_Cond(); });
+    auto printListing = [this](ui::ReportPane *pane) {
+        if (!ui::Prompts::instance().ask(this, QStringLiteral("Вы уверены?")))
+            return;
+        if (QPrinterInfo::defaultPrinter().isNull()) {
+            ui::Prompts::instance().warning(this, QStringLiteral("Принтер по умолчанию не установлен"));
+            return;
+        }
+        pane->printOnDefaultPrinter(printTitle());
+    };
+    printFacts_->setEnabled(true);
+    printRules_->setEnabled(true);
+    ui::connectGuarded(printFacts_, &QPushButton::clicked, this,
+                       [this, printListing] { printListing(factsPane_); });
+    ui::connectGuarded(printRules_, &QPushButton::clicked, this,
+                       [this, printListing] { printListing(rulesPane_); });
 }
 
 void TForm1::FormCreate()
@@ -484,11 +505,19 @@ void TForm1::rightPageChanged(int index)
 
 void TForm1::Fact_Value()
 {
-    // The listing is built with the listings of the knowledge base.
     factsPane_->clearLines();
+    factsPane_->setReport(app::factValueListing(taskId_, app::FactOrder(factsOrder_->checkedId())));
 }
 
-void TForm1::Rule_Cond() { rulesPane_->clearLines(); }
+void TForm1::Rule_Cond()
+{
+    rulesPane_->clearLines();
+    // The relation words come from the inference engine library, as in its explanations.
+    rulesPane_->setReport(app::ruleCondListing(taskId_, app::RuleOrder(rulesOrder_->checkedId()),
+                                               [](int code) {
+                                                   return consultation::UseDLL::instance().Relations(code);
+                                               }));
+}
 
 void TForm1::GoalObj()
 {
