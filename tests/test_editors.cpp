@@ -1,0 +1,444 @@
+// The record editors: the common list and edit form behaviour, pictures, and each editor
+// driven offscreen with scripted answers and scripted modal forms.
+
+#include "TestKb.h"
+
+#include "app/Settings.h"
+#include "editors/EdTopic.h"
+#include "editors/Topic.h"
+#include "kb/Sql.h"
+#include "ui/DetailPane.h"
+#include "ui/EditForm.h"
+#include "ui/ListForm.h"
+#include "ui/Modal.h"
+#include "ui/Pict.h"
+#include "ui/PictureBox.h"
+#include "ui/Prompts.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace testing_kb;
+using ui::ScriptedPrompts;
+
+namespace {
+
+// The grid's rows as the user reads them: the displayed text of every column, tab-separated.
+QStringList gridRows(ui::RecordGrid *grid)
+{
+    QStringList out;
+    auto *m = grid->records();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < m->columnCount(); ++c)
+            cells << m->data(m->index(r, c), Qt::DisplayRole).toString();
+        out << cells.join('\t');
+    }
+    return out;
+}
+
+// A driver that plays the user of an edit form of type F.
+template <typename F>
+ui::ModalDriver onForm(std::function<void(F *)> play)
+{
+    return [play](QDialog *d) {
+        auto *f = qobject_cast<F *>(d);
+        ASSERT_NE(f, nullptr) << "unexpected form " << d->metaObject()->className();
+        play(f);
+    };
+}
+
+QByteArray imageBytes(const QSize &size, const char *format, QColor colour = Qt::red)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format);
+    return bytes;
+}
+
+// A 1x1 GIF (Qt reads GIF but does not write it).
+const QByteArray kGif = QByteArray::fromHex(
+    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+
+}  // namespace
+
+class Editors : public KbTest {
+protected:
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir_.path() + "/" + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+};
+
+// --- The common pattern -------------------------------------------------------------------
+
+TEST(ListMessage, TheTwoFormats)
+{
+    EXPECT_EQ(ui::listMessage("P : ", {"A", "B"}, ui::ListFormat::QuotedLines),
+              QString("P : \n\r\"A\"\n\r\"B\""));
+    EXPECT_EQ(ui::listMessage("P: ", {"3", "7"}, ui::ListFormat::Commas), QString("P: 3, 7"));
+    EXPECT_EQ(ui::listMessage("P: ", {"3"}, ui::ListFormat::Commas), QString("P: 3"));
+}
+
+TEST(NumberBox, AcceptsDigitsOnlyAndNamesTheFieldOnBadInput)
+{
+    std::unique_ptr<QLineEdit> box(ui::numberBox(5, nullptr));
+    struct Case {
+        const char *typed;
+        const char *text;  // what the box keeps
+        int value;         // -1: refused
+    };
+    const Case cases[] = {
+        {"12", "12", 12},
+        {"99999", "99999", 99999},
+        {"123456", "12345", 12345},  // at most five digits
+        {"1a2", "12", 12},           // letters are not taken
+        {"", "", -1},                // empty: no number
+        {"-5", "5", 5},
+    };
+    for (const Case &c : cases) {
+        box->clear();
+        box->setCursorPosition(0);
+        for (QChar ch : QString(c.typed))
+            box->insert(QString(ch));
+        EXPECT_EQ(box->displayText().trimmed(), QString(c.text)) << c.typed;
+        if (c.value >= 0) {
+            EXPECT_EQ(ui::wholeNumber(box.get(), "Порог"), c.value) << c.typed;
+        } else {
+            EXPECT_THROW(ui::wholeNumber(box.get(), "Порог"), ui::InputError) << c.typed;
+        }
+    }
+    // Two blanks and then 12 is 12; a blank between digits is refused with the field's name.
+    box->setText("  12");
+    EXPECT_EQ(ui::wholeNumber(box.get(), "Порог чувствительности"), 12);
+    box->setText("1 2");
+    try {
+        ui::wholeNumber(box.get(), "Порог чувствительности");
+        ADD_FAILURE() << "a blank between digits was taken";
+    } catch (const ui::InputError &e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains("Порог чувствительности")) << e.what();
+    }
+    std::unique_ptr<QLineEdit> turn(ui::numberBox(3, nullptr));
+    turn->insert("12345");
+    EXPECT_EQ(turn->displayText(), QString("123"));
+}
+
+TEST(ShowBitMap, FitsIntoTheTopLeftCorner)
+{
+    struct Case {
+        QSize box, bitmap;
+        QRect drawn;
+    };
+    const Case cases[] = {
+        {{149, 149}, {149, 149}, {0, 0, 149, 149}},  // exactly the box: unscaled
+        {{149, 149}, {150, 149}, {0, 0, 149, 148}},  // one pixel wider: to the width
+        {{149, 149}, {50, 20}, {0, 0, 50, 20}},      // smaller: unscaled
+        {{100, 50}, {100, 200}, {0, 0, 25, 50}},     // tall: to the height
+        {{100, 50}, {400, 100}, {0, 0, 100, 25}},    // wide: to the width
+        {{10, 10}, {20, 5}, {0, 0, 10, 2}},          // 2.5 rounds to even
+        {{10, 10}, {20, 7}, {0, 0, 10, 4}},          // 3.5 rounds to even
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ui::fitRect(c.box, c.bitmap), c.drawn) << c.bitmap.width() << "x" << c.bitmap.height();
+
+    ui::PictureBox box(QSize(149, 149));
+    const QColor background = box.palette().color(QPalette::Window);
+    QImage exact(149, 149, QImage::Format_RGB32);
+    exact.fill(Qt::red);
+    box.ShowBitMap(exact);
+    QImage shown = box.canvas().toImage();
+    EXPECT_EQ(shown.pixelColor(148, 148), QColor(Qt::red));
+    QImage wider(150, 149, QImage::Format_RGB32);
+    wider.fill(Qt::blue);
+    box.ShowBitMap(wider);
+    shown = box.canvas().toImage();
+    EXPECT_EQ(box.drawnRect(), QRect(0, 0, 149, 148));
+    EXPECT_EQ(shown.pixelColor(148, 147), QColor(Qt::blue));
+    EXPECT_EQ(shown.pixelColor(148, 148), background) << "the last row stays background";
+    box.clearPicture();
+    EXPECT_FALSE(box.hasBitmap());
+    EXPECT_EQ(box.canvas().toImage().pixelColor(0, 0), background);
+}
+
+TEST_F(Editors, PictureFormatsAreReadBackAndNonPicturesRefused)
+{
+    ScriptedPrompts prompts;
+    ui::PictureField field(QSize(149, 149), "Иллюстрация", "bmp", true);
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Case pictures[] = {
+        {"a.bmp", imageBytes({30, 20}, "BMP")},
+        {"a.png", imageBytes({30, 20}, "PNG")},
+        {"a.jpg", imageBytes({30, 20}, "JPG")},
+        {"a.gif", kGif},
+        {"png-named.bmp", imageBytes({30, 20}, "PNG")},  // the content decides, not the name
+    };
+    for (const Case &c : pictures) {
+        prompts.files.push_back(writeFile(c.name, c.bytes));
+        field.Load();
+        EXPECT_TRUE(field.box()->hasBitmap()) << c.name;
+        EXPECT_EQ(field.pictureForSave(), c.bytes) << c.name << ": stored unchanged";
+        EXPECT_FALSE(field.noPicture());
+    }
+    EXPECT_TRUE(prompts.said.isEmpty()) << prompts.texts().join('|').toStdString();
+
+    // Not a picture: refused with a message naming the file, the picture stays as it was.
+    const QByteArray before = field.pictureForSave();
+    prompts.files.push_back(writeFile("notes.txt", "just some text"));
+    field.Load();
+    ASSERT_EQ(prompts.texts(ScriptedPrompts::Kind::Error).size(), 1);
+    EXPECT_TRUE(prompts.last().contains("notes.txt")) << prompts.last().toStdString();
+    EXPECT_EQ(field.pictureForSave(), before);
+
+    // A cancelled dialog changes nothing.
+    field.Load();
+    EXPECT_EQ(field.pictureForSave(), before);
+}
+
+TEST_F(Editors, ViewerShowsTheNaturalSizeAndSavesBmp)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    ui::PictureField field(QSize(149, 149), "Иллюстрация", "jpg", true);
+    field.View();
+    EXPECT_EQ(prompts.last(), QString("Рисунок отсутствует"));
+
+    const QByteArray big = imageBytes({300, 200}, "PNG", Qt::green);
+    prompts.files.push_back(writeFile("big.png", big));
+    field.Load();
+    const QString saved = dir_.path() + "/out.bmp";
+    QSize viewed;
+    modal.drivers.push_back(onForm<TfPict>([&](TfPict *v) {
+        viewed = v->picture()->pixmap().size();
+        EXPECT_EQ(v->minimumSize(), QSize(200, 200));
+        prompts.files.push_back(saved);
+        v->saveButton()->click();
+        v->okButton()->click();
+    }));
+    field.View();
+    EXPECT_EQ(modal.opened, QStringList{"Рисунок "});
+    EXPECT_EQ(viewed, QSize(300, 200)) << "the viewer shows the picture at its own size";
+    QImageReader reader(saved);
+    EXPECT_EQ(reader.format(), QByteArray("bmp"));
+    EXPECT_EQ(reader.read().size(), QSize(300, 200));
+
+    field.Clear();
+    field.View();
+    EXPECT_EQ(prompts.last(), QString("Рисунок отсутствует"));
+    EXPECT_EQ(field.pictureForSave(), QByteArray(""));
+}
+
+// --- Topics -------------------------------------------------------------------------------
+
+class Topics : public Editors {
+protected:
+    std::unique_ptr<TfTopic> openList()
+    {
+        auto form = std::make_unique<TfTopic>();
+        form->show();
+        return form;
+    }
+    // A driver that types a topic name and saves.
+    static ui::ModalDriver typeName(const QString &name)
+    {
+        return onForm<TfEdTopic>([name](TfEdTopic *f) {
+            f->nameBox()->setText(name);
+            f->saveButton()->click();
+        });
+    }
+};
+
+TEST_F(Topics, EmptyListPaneAndAdd)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    topic("Скрытая", 1);
+    kb::execSql("UPDATE TTOPIC SET TOPIC_ID=0");
+    auto form = openList();
+    EXPECT_EQ(form->windowTitle(), QString("Темы"));
+    EXPECT_TRUE(form->grid()->isEmpty()) << "a topic numbered 0 is never listed";
+    EXPECT_EQ(form->pane()->lines(), (QStringList{"Тема :", "\"\"", "Описание темы : ", "\"\""}));
+    form->changeRecord();
+    form->deleteRecord();
+    EXPECT_TRUE(modal.opened.isEmpty());
+    EXPECT_TRUE(prompts.said.isEmpty());
+
+    modal.drivers.push_back(onForm<TfEdTopic>([](TfEdTopic *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Ввод новой темы"));
+        f->nameBox()->setText("Медицина");
+        f->memo()->setPlainText("Болезни");
+        f->saveButton()->click();
+    }));
+    form->addRecord();
+    EXPECT_EQ(gridRows(form->grid()), QStringList{"Медицина"});
+    EXPECT_EQ(form->pane()->lines(), (QStringList{"Тема :", "\"Медицина\"", "Описание темы : ", "\"Болезни\""}));
+    EXPECT_EQ(rows("SELECT TOPIC_NAME, TOPIC_TEXT, TOPIC_KEY, length(TOPIC_PICTURE) FROM TTOPIC WHERE TOPIC_ID>0"),
+              QStringList{"Медицина\tБолезни\t1\t0"});
+}
+
+TEST_F(Topics, AddAndChangeReturnToTheRememberedRowDeleteToTheFirst)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    for (const char *n : {"Б", "Г", "Е"})
+        topic(n);
+    auto form = openList();
+    form->grid()->setCurrentRow(1);  // "Г"
+    modal.drivers.push_back(typeName("А"));
+    form->addRecord();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"А", "Б", "Г", "Е"}));
+    EXPECT_EQ(form->grid()->currentRow(), 1) << "the remembered position, now Б";
+
+    form->grid()->setCurrentRow(3);
+    modal.drivers.push_back(onForm<TfEdTopic>([](TfEdTopic *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Редактирование темы"));
+        EXPECT_EQ(f->nameBox()->text(), QString("Е"));
+        f->nameBox()->setText("В");
+        f->saveButton()->click();
+    }));
+    form->changeRecord();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"А", "Б", "В", "Г"}));
+    EXPECT_EQ(form->grid()->currentRow(), 3);
+
+    prompts.answers = {true};
+    form->grid()->setCurrentRow(2);
+    form->deleteRecord();
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Ask), QStringList{"Вы уверены, что нужно удалить запись?"});
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"А", "Б", "Г"}));
+    EXPECT_EQ(form->grid()->currentRow(), 0);
+}
+
+TEST_F(Topics, DeleteRefusedWhileTasksRemain)
+{
+    ScriptedPrompts prompts;
+    const int t = topic("Медицина");
+    task(t, "B");
+    task(t, "A");
+    auto form = openList();
+    prompts.answers = {false};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.texts(), QStringList{"Вы уверены, что нужно удалить запись?"});
+    prompts.said.clear();
+    prompts.answers = {true};
+    form->deleteRecord();
+    const QStringList said = prompts.texts(ScriptedPrompts::Kind::Warning);
+    ASSERT_EQ(said.size(), 1);
+    const QString msg = said[0];
+    EXPECT_TRUE(msg == "Не удалены задачи этой темы : \n\r\"A\"\n\r\"B\"" ||
+                msg == "Не удалены задачи этой темы : \n\r\"B\"\n\r\"A\"")
+        << msg.toStdString();
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TTOPIC"), QStringList{"1"});
+}
+
+TEST_F(Topics, SortingByTitleLastsThroughAdding)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    topic("Б");
+    topic("А");
+    auto form = openList();
+    form->sortBy(0);
+    EXPECT_TRUE(form->listSql().endsWith("ORDER BY ONAME"));
+    EXPECT_EQ(form->grid()->records()->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(Qt::white));
+    modal.drivers.push_back(typeName("В"));
+    form->addRecord();
+    EXPECT_TRUE(form->listSql().endsWith("ORDER BY ONAME"));
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"А", "Б", "В"}));
+}
+
+TEST_F(Topics, RefusedAndFailedSavesKeepTheFormOpen)
+{
+    ScriptedPrompts prompts;
+    topic("Медицина");
+    TfEdTopic form(nullptr, 0, 0);
+    form.show();
+    form.memo()->setPlainText("описание");
+    form.saveButton()->click();
+    EXPECT_EQ(prompts.last(), QString("Введите название темы"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.memo()->toPlainText(), QString("описание"));
+    // A name already taken: the database refuses it.
+    form.nameBox()->setText("Медицина");
+    form.saveButton()->click();
+    EXPECT_EQ(prompts.last(), QString("Запись не прошла"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.nameBox()->text(), QString("Медицина"));
+    form.nameBox()->setText("  Техника  ");
+    form.saveButton()->click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(rows("SELECT TOPIC_NAME FROM TTOPIC WHERE TOPIC_TEXT='описание'"), QStringList{"  Техника  "})
+        << "stored as typed";
+    TfEdTopic again(nullptr, 1, kb::scalarInteger("SELECT TOPIC_ID FROM TTOPIC WHERE TOPIC_TEXT='описание'"));
+    again.show();
+    EXPECT_EQ(again.nameBox()->text(), QString("Техника")) << "shown without the blanks";
+}
+
+TEST_F(Topics, PictureKeptClearedAndReplaced)
+{
+    ScriptedPrompts prompts;
+    const QByteArray first = imageBytes({20, 10}, "BMP");
+    const QByteArray second = imageBytes({20, 10}, "PNG", Qt::blue);
+    const int id = topic("Медицина");
+    kb::Query q("UPDATE TTOPIC SET TOPIC_PICTURE=:P0 WHERE TOPIC_ID=:P1");
+    q.setBlob("P0", first);
+    q.setInteger("P1", id);
+    q.exec();
+    auto stored = [&] {
+        kb::Query r("SELECT TOPIC_PICTURE FROM TTOPIC WHERE TOPIC_ID=" + QString::number(id));
+        r.open();
+        return r.asBlob("TOPIC_PICTURE");
+    };
+    auto edit = [&](const std::function<void(TfEdTopic &)> &play) {
+        TfEdTopic form(nullptr, 1, id);
+        form.show();
+        play(form);
+        form.saveButton()->click();
+        EXPECT_FALSE(form.isVisible());
+    };
+    edit([](TfEdTopic &f) {
+        EXPECT_TRUE(f.picture()->box()->hasBitmap());
+        f.memo()->setPlainText("только текст");
+    });
+    EXPECT_EQ(stored(), first) << "kept";
+    edit([&](TfEdTopic &f) {
+        prompts.files.push_back(writeFile("b.png", second));
+        f.picture()->loadButton()->click();
+    });
+    EXPECT_EQ(stored(), second) << "replaced";
+    edit([](TfEdTopic &f) { f.picture()->clearButton()->click(); });
+    EXPECT_EQ(stored(), QByteArray("")) << "cleared";
+    edit([](TfEdTopic &f) { EXPECT_TRUE(f.picture()->noPicture()); });
+    EXPECT_EQ(stored(), QByteArray(""));
+}
+
+TEST_F(Topics, FormSizeRememberedButWidthZeroKeepsTheDesignedSize)
+{
+    app::WriteFormSize("Topic", 0, 500);
+    {
+        auto form = openList();
+        EXPECT_EQ(form->size(), QSize(614, 348));
+        form->resize(700, 400);
+        form->okButton()->click();
+    }
+    EXPECT_EQ(app::ReadFormSize("Topic"), QSize(700, 400));
+    auto form = openList();
+    EXPECT_EQ(form->size(), QSize(700, 400));
+}
