@@ -53,6 +53,7 @@ QString numberText(double v) { return QString::number(v, 'g', 12); }
 struct Engine::Cache {
     QString database;
     int task = 0;
+    QString stamp;
     std::shared_ptr<const Knowledge> knowledge;
 };
 
@@ -127,12 +128,37 @@ std::vector<Answer> Engine::readAnswers(int sitting)
     return answers;
 }
 
+// A cheap mark of the knowledge tables: it changes whenever a row is added to or removed
+// from one of them.
+QString Engine::knowledgeStamp()
+{
+    QSqlQuery q = prepared(db_, QStringLiteral(
+        "SELECT (SELECT COUNT(*) FROM TRULE), (SELECT MAX(RULE_ID) FROM TRULE), "
+        "(SELECT COUNT(*) FROM TCONDITION), (SELECT MAX(COND_ID) FROM TCONDITION), "
+        "(SELECT COUNT(*) FROM TFACT), (SELECT MAX(FACT_ID) FROM TFACT), "
+        "(SELECT COUNT(*) FROM TVALUE), (SELECT MAX(VALUE_ID) FROM TVALUE), "
+        "(SELECT COUNT(*) FROM TMETA), (SELECT MAX(META_ID) FROM TMETA), "
+        "(SELECT COUNT(*) FROM TSUBTASK), (SELECT MAX(SUBTASK_ID) FROM TSUBTASK)"));
+    run(q);
+    QString stamp;
+    if (q.next())
+        for (int i = 0; i < 12; ++i)
+            stamp += q.value(i).toString() + u':';
+    return stamp;
+}
+
 std::shared_ptr<const Knowledge> Engine::knowledgeFor(int task)
 {
-    if (!cache_->knowledge || cache_->task != task || cache_->database != db_.databaseName()) {
+    // The knowledge of the task is read once per consultation: the dialogue keeps the editors
+    // closed while it runs, and a new consultation (initBase) always reads it afresh. The
+    // stamp catches records added or removed meanwhile by another program.
+    const QString stamp = knowledgeStamp();
+    if (!cache_->knowledge || cache_->task != task || cache_->database != db_.databaseName() ||
+        cache_->stamp != stamp) {
         cache_->knowledge = std::make_shared<const Knowledge>(Knowledge::load(db_, task));
         cache_->task = task;
         cache_->database = db_.databaseName();
+        cache_->stamp = stamp;
     }
     return cache_->knowledge;
 }

@@ -73,6 +73,7 @@ private:
 
     Sitting readSitting(int sitting);
     std::vector<Answer> readAnswers(int sitting);
+    QString knowledgeStamp();
     std::shared_ptr<const Knowledge> knowledgeFor(int task);
     Replay replay(int sitting);
     void writeRows(const Replay &r);
