@@ -79,6 +79,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     buildPages();
     buildStatusBar();
     connectCommands();
+    buildNetwork();
     FormCreate();
 }
 
@@ -136,8 +137,7 @@ void TForm1::buildActions()
     for (const char *name : {"actDbPath", "actOrmixPath", "actIntPath", "actPack", "actTopics",
                              "actTasks", "actSubtasks", "actFacts", "actValues", "actRules",
                              "actMeta", "actStart", "actOrmix", "actInternet", "actResults",
-                             "actClean", "actTestFull", "actTestConf", "actTestLink",
-                             "actZoomIn", "actZoomOut", "actRotate"})
+                             "actClean", "actTestFull", "actTestConf", "actTestLink"})
         action(QString::fromLatin1(name))->setEnabled(false);
 }
 
@@ -475,8 +475,7 @@ void TForm1::selectTaskById(int taskId, const QString &taskName)
     taskName_ = taskName;
     taskLabel_->setText(taskName);
     zoom_ = 1.0;
-    if (networkArea_->widget())
-        networkArea_->widget()->resize(networkArea_->viewport()->size());
+    resetNetworkSize();
     GoalObj();
 }
 
@@ -518,17 +517,6 @@ void TForm1::Rule_Cond()
                                                    return consultation::UseDLL::instance().Relations(code);
                                                }));
 }
-
-void TForm1::GoalObj()
-{
-    goalFact_ = int(kb::scalarInteger(QStringLiteral("SELECT FACT_ID FROM TFACT WHERE GOAL>0 AND TASK_ID=") +
-                                      QString::number(taskId_)));
-    ShowGraph();
-}
-
-void TForm1::ShowGraph() {}
-
-void TForm1::FreshGraph() { ShowGraph(); }
 
 void TForm1::showAbout()
 {

@@ -21,6 +21,9 @@ class QTreeWidgetItem;
 namespace ui {
 class ReportPane;
 }
+namespace network {
+class NetworkSurface;
+}
 
 // Tree node data: the task number (0 for a topic node) and the task name (empty for a topic).
 struct TNRec {
@@ -58,6 +61,7 @@ public:
     void GoalObj();         // find the goal entity; build the network when the task has none
     void ShowGraph();       // load the network of the current task for drawing
     void FreshGraph();      // reload the drawing from the network tables and repaint it
+    QString NameObj(int factId, bool fullName) const;  // an entity's full or short name
 
     // Makes a task current as a click on its tree node does.
     void selectTaskById(int taskId, const QString &taskName);
@@ -70,6 +74,7 @@ public:
     QWidget *treePage() const { return treePage_; }
     QComboBox *subtaskBox() const { return subtaskBox_; }
     QScrollArea *networkArea() const { return networkArea_; }
+    network::NetworkSurface *paintBox() const;  // the network's paint surface
     ui::ReportPane *factsPane() const { return factsPane_; }
     ui::ReportPane *rulesPane() const { return rulesPane_; }
     QLabel *taskLabel() const { return taskLabel_; }
@@ -99,6 +104,12 @@ private:
     void showAbout();
     void openHelp();
     void rightPageChanged(int index);
+    // The network page (network/MainNetwork.cpp).
+    void buildNetwork();
+    void resetNetworkSize();
+    void zoomIn();
+    void zoomOut();
+    void rotate();
 
     // State
     int taskId_ = 0;
@@ -129,6 +140,7 @@ private:
     QComboBox *subtaskBox_ = nullptr;
     QPushButton *printNetwork_ = nullptr;
     QScrollArea *networkArea_ = nullptr;
+    network::NetworkSurface *paintBox1_ = nullptr;
     QWidget *factsPage_ = nullptr;
     QWidget *rulesPage_ = nullptr;
     ui::ReportPane *factsPane_ = nullptr;
