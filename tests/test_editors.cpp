@@ -4,7 +4,11 @@
 #include "TestKb.h"
 
 #include "app/Settings.h"
+#include "editors/EdSubtask.h"
 #include "editors/EdTopic.h"
+#include "editors/Fraction.h"
+#include "editors/Task.h"
+#include "editors/edTask.h"
 #include "editors/Topic.h"
 #include "kb/Sql.h"
 #include "ui/DetailPane.h"
@@ -17,6 +21,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -441,4 +446,242 @@ TEST_F(Topics, FormSizeRememberedButWidthZeroKeepsTheDesignedSize)
     EXPECT_EQ(app::ReadFormSize("Topic"), QSize(700, 400));
     auto form = openList();
     EXPECT_EQ(form->size(), QSize(700, 400));
+}
+
+// --- Tasks --------------------------------------------------------------------------------
+
+class Tasks : public Editors {
+protected:
+    std::unique_ptr<TFrTask> openList()
+    {
+        auto form = std::make_unique<TFrTask>();
+        form->show();
+        return form;
+    }
+};
+
+TEST_F(Tasks, ListJoinsTopicsAndCountsInThePane)
+{
+    ScriptedPrompts prompts;
+    const int med = topic("Медицина");
+    const int a = task(med, "Ангина", 30);
+    const int orphan = task(med + 100, "Сирота");
+    (void)orphan;
+    const int s = subtask(a, "Диагноз", 1);
+    const int f = fact(a, "Температура", "t");
+    fact(a, "Горло", "g");
+    rule(a, s, f, -1, 90, "38");
+    kb::execSql("UPDATE TTASK SET DESCRIPTION='Острое' WHERE TASK_ID=" + QString::number(a));
+    auto form = openList();
+    EXPECT_EQ(gridRows(form->grid()), QStringList{"Ангина\tМедицина\t30"}) << "a task without its topic is not listed";
+    EXPECT_EQ(form->pane()->lines(),
+              (QStringList{"Задача :", "\"Ангина\"", "Сущностей - 2", "Правил - 1", "Тема :", "\"Медицина\"",
+                           "Описание задачи : ", "\"Острое\"", "Порог чувствительности :", "\"30\""}));
+    auto *m = form->grid()->records();
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Порог "));
+    EXPECT_EQ(m->data(m->index(0, 2), Qt::TextAlignmentRole).value<Qt::Alignment>(), Qt::AlignCenter);
+    EXPECT_EQ(form->okButton()->text(), QString("&OK"));
+}
+
+TEST_F(Tasks, DeleteReportsSubtasksThenEntities)
+{
+    ScriptedPrompts prompts;
+    const int t = topic("Медицина");
+    const int a = task(t, "Ангина");
+    const int s = subtask(a, "Диагноз", 1);
+    const int f = fact(a, "Температура", "t");
+    auto form = openList();
+    prompts.answers = {true, true, true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены подзадачи этой задачи : \n\r\"Диагноз\""));
+    kb::execSql("DELETE FROM TSUBTASK WHERE SUBTASK_ID=" + QString::number(s));
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены сущности этой задачи : \n\r\"Температура\""));
+    kb::execSql("DELETE FROM TFACT WHERE FACT_ID=" + QString::number(f));
+    form->deleteRecord();
+    EXPECT_TRUE(form->grid()->isEmpty());
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TTASK"), QStringList{"0"});
+}
+
+TEST_F(Tasks, ChangingTheTopicStaysOnTheTaskAddGoesToTheFirst)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    const int med = topic("Медицина");
+    topic("Техника");
+    task(med, "Ангина");
+    task(med, "Бронхит");
+    auto form = openList();
+    form->grid()->setCurrentRow(1);
+    modal.drivers.push_back(onForm<TfEdTask>([](TfEdTask *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Редактирование задачи"));
+        EXPECT_EQ(f->nameBox()->text(), QString("Бронхит"));
+        EXPECT_EQ(f->topicBox()->currentText(), QString("Медицина"));
+        EXPECT_EQ(f->thresholdBox()->displayText().trimmed(), QString("50"));
+        f->topicBox()->setCurrentIndex(1);
+        f->nameBox()->setText("Аааа");  // now sorts first
+        f->saveButton()->click();
+    }));
+    form->changeRecord();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"Аааа\tТехника\t50", "Ангина\tМедицина\t50"}));
+    EXPECT_EQ(form->grid()->currentRow(), 0) << "located by OID";
+    form->grid()->setCurrentRow(1);
+    form->changeRecord();  // cancelled by the script: still on the same task
+    EXPECT_EQ(form->grid()->currentRow(), 1);
+
+    modal.drivers.push_back(onForm<TfEdTask>([](TfEdTask *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Ввод новой задачи"));
+        EXPECT_EQ(f->topicBox()->currentText(), QString("Медицина")) << "the first topic by name";
+        EXPECT_EQ(f->thresholdBox()->displayText().trimmed(), QString("0"));
+        f->nameBox()->setText("Ячмень");
+        f->saveButton()->click();
+    }));
+    form->addRecord();
+    EXPECT_EQ(form->grid()->currentRow(), 0);
+    EXPECT_EQ(rows("SELECT TASK_NAME, TRUSTLIMIT, GOALFACT_ID, length(TASK_PICTURE) FROM TTASK WHERE TASK_NAME='Ячмень'"),
+              QStringList{"Ячмень\t0\t1\t0"});
+}
+
+TEST_F(Tasks, ThresholdAndNameChecksKeepTheFormOpen)
+{
+    ScriptedPrompts prompts;
+    topic("Медицина");
+    TfEdTask form(nullptr, 0, 0);
+    form.show();
+    form.memo()->setPlainText("описание");
+    form.saveButton()->click();
+    EXPECT_EQ(prompts.last(), QString("Не определена тема"));
+    EXPECT_TRUE(form.isVisible());
+
+    form.nameBox()->setText("Ангина");
+    for (const char *bad : {"1 2", ""}) {
+        form.thresholdBox()->setText(bad);
+        form.saveButton()->click();
+        EXPECT_TRUE(form.isVisible()) << bad;
+        EXPECT_TRUE(prompts.last().contains("Порог чувствительности")) << prompts.last().toStdString();
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM TTASK"), QStringList{"0"}) << bad;
+    }
+    form.thresholdBox()->setText("  12");
+    form.saveButton()->click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(rows("SELECT TASK_NAME, TRUSTLIMIT, DESCRIPTION FROM TTASK"), QStringList{"Ангина\t12\tописание"});
+}
+
+TEST_F(Tasks, NoTopicToChooseIsRefused)
+{
+    ScriptedPrompts prompts;
+    TfEdTask form(nullptr, 0, 0);
+    form.show();
+    form.nameBox()->setText("Ангина");
+    form.saveButton()->click();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Error).size(), 1);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TTASK"), QStringList{"0"});
+}
+
+// --- Subtasks -----------------------------------------------------------------------------
+
+class Subtasks : public Editors {
+protected:
+    void SetUp() override
+    {
+        Editors::SetUp();
+        taskId = task(topic("Медицина"), "Ангина");
+        ctx = {taskId, "Ангина"};
+    }
+    std::unique_ptr<TfFraction> openList()
+    {
+        auto form = std::make_unique<TfFraction>(nullptr, ctx);
+        form->show();
+        return form;
+    }
+    int taskId = 0;
+    editors::TaskContext ctx;
+};
+
+TEST_F(Subtasks, OnlyTheCurrentTaskSortedByTurnOnDemand)
+{
+    ScriptedPrompts prompts;
+    subtask(taskId, "Б-вторая", 1);
+    subtask(taskId, "А-третья", 2);
+    subtask(taskId, "В-первая", 0);
+    subtask(task(topic("Техника"), "Мотор"), "Чужая", 0);
+    auto form = openList();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"2\tА-третья", "1\tБ-вторая", "0\tВ-первая"}));
+    EXPECT_EQ(form->pane()->lines(), (QStringList{"Задача :", "\"Ангина\"", "Подзадача :", "\"А-третья\"", "Очередь :",
+                                                  "\"2\"", "Описание подзадачи : ", "\"\""}));
+    form->sortBy(0);
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"0\tВ-первая", "1\tБ-вторая", "2\tА-третья"}));
+    EXPECT_TRUE(form->listSql().endsWith("S.TASK_ID=" + QString::number(taskId) + " ORDER BY ITURN"));
+}
+
+TEST_F(Subtasks, DeleteRefusedByRulesThenMetarules)
+{
+    ScriptedPrompts prompts;
+    const int s = subtask(taskId, "Диагноз", 1);
+    const int other = subtask(taskId, "Лечение", 2);
+    const int f = fact(taskId, "Температура", "t");
+    const int r12 = rule(taskId, s, f, -1, 90, "1");
+    const int r15 = rule(taskId, s, f, -1, 90, "2");
+    const int m = meta(taskId, other, s);
+    auto form = openList();  // "Диагноз" first
+    prompts.answers = {true, true, true, true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены правила этой подзадачи : %1, %2").arg(r12).arg(r15));
+    kb::execSql("DELETE FROM TRULE");
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены метаправила этой подзадачи : %1").arg(m));
+    kb::execSql("UPDATE TMETA SET SUBTASK_ID=" + QString::number(other) + ", OLDSUBTASK_ID=" + QString::number(s));
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены метаправила этой подзадачи : %1").arg(m))
+        << "a metarule starting from the subtask blocks it too";
+    kb::execSql("DELETE FROM TMETA");
+    form->deleteRecord();
+    EXPECT_EQ(gridRows(form->grid()), QStringList{"2\tЛечение"});
+}
+
+TEST_F(Subtasks, EditFormTurnAndRememberedPosition)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    subtask(taskId, "А", 5);
+    subtask(taskId, "Б", 6);
+    auto form = openList();
+    modal.drivers.push_back(onForm<TfEdSubtask>([](TfEdSubtask *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Ввод новой подзадачи"));
+        EXPECT_EQ(f->taskBox()->text(), QString("Ангина"));
+        EXPECT_EQ(f->turnBox()->displayText().trimmed(), QString("0"));
+        f->nameBox()->setText("В");
+        f->turnBox()->setText("1 2");
+        f->saveButton()->click();
+        EXPECT_TRUE(f->isVisible());
+        f->turnBox()->setText("7");
+        f->saveButton()->click();
+    }));
+    form->addRecord();
+    EXPECT_TRUE(prompts.last().contains("Очередь")) << prompts.last().toStdString();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"5\tА", "6\tБ", "7\tВ"}));
+    EXPECT_EQ(rows("SELECT SUBTASK_NAME, TURN, TASK_ID FROM TSUBTASK WHERE SUBTASK_NAME='В'"),
+              QStringList{"В\t7\t" + QString::number(taskId)});
+
+    form->grid()->setCurrentRow(1);
+    modal.drivers.push_back(onForm<TfEdSubtask>([](TfEdSubtask *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Редактирование подзадачи"));
+        EXPECT_EQ(f->turnBox()->displayText().trimmed(), QString("6"));
+        f->nameBox()->setText("Я");
+        f->saveButton()->click();
+    }));
+    form->changeRecord();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"5\tА", "7\tВ", "6\tЯ"}));
+    EXPECT_EQ(form->grid()->currentRow(), 1) << "the remembered position";
+
+    modal.drivers.push_back(onForm<TfEdSubtask>([](TfEdSubtask *f) {
+        f->nameBox()->clear();
+        f->memo()->setPlainText("текст");
+        f->saveButton()->click();
+        EXPECT_TRUE(f->isVisible()) << "a refused save keeps what was typed";
+        EXPECT_EQ(f->memo()->toPlainText(), QString("текст"));
+    }));
+    form->changeRecord();
+    EXPECT_EQ(prompts.last(), QString("Введите название подзадачи"));
 }
