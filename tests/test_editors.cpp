@@ -4,9 +4,13 @@
 #include "TestKb.h"
 
 #include "app/Settings.h"
+#include "editors/EdFact.h"
 #include "editors/EdSubtask.h"
 #include "editors/EdTopic.h"
 #include "editors/Fraction.h"
+#include "editors/Obj.h"
+#include "editors/Value.h"
+#include "editors/edValue.h"
 #include "editors/Task.h"
 #include "editors/edTask.h"
 #include "editors/Topic.h"
@@ -21,6 +25,7 @@
 
 #include <QAction>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
@@ -684,4 +689,381 @@ TEST_F(Subtasks, EditFormTurnAndRememberedPosition)
     }));
     form->changeRecord();
     EXPECT_EQ(prompts.last(), QString("Введите название подзадачи"));
+}
+
+// --- Entities -----------------------------------------------------------------------------
+
+class Entities : public Subtasks {
+protected:
+    std::unique_ptr<TfObj> openList()
+    {
+        auto form = std::make_unique<TfObj>(nullptr, ctx);
+        form->show();
+        return form;
+    }
+    QStringList goals()
+    {
+        return rows("SELECT FACT_NAME FROM TFACT WHERE GOAL>0 AND TASK_ID=" + QString::number(taskId));
+    }
+    static ui::ModalDriver fill(const QString &name, const QString &shortName, bool goal)
+    {
+        return onForm<TfEdFact>([=](TfEdFact *f) {
+            f->nameBox()->setText(name);
+            f->shortBox()->setText(shortName);
+            f->goalBox()->setChecked(goal);
+            f->saveButton()->click();
+        });
+    }
+};
+
+TEST_F(Entities, GridCellsAndPane)
+{
+    ScriptedPrompts prompts;
+    const int d = fact(taskId, "Диагноз", "diag", "C", 1, 1, 1, 0, "Какой диагноз?");
+    fact(taskId, "Возраст", "age", "N", 0, 0, 0, 1);
+    kb::execSql("UPDATE TFACT SET COMPLEX=3, ALIAS='dx', FACT_TEXT='  текст  ' WHERE FACT_ID=" + QString::number(d));
+    fact(task(topic("Техника"), "Мотор"), "Чужая", "x");
+    auto form = openList();
+    EXPECT_EQ(gridRows(form->grid()), (QStringList{"Возраст\tage\tОчень малая (0)\tНет\tНет\tНет",
+                                                   "Диагноз\tdiag\tБольшая (3)\tДа\tДа\tДа"}));
+    auto *m = form->grid()->records();
+    EXPECT_FALSE(m->data(m->index(0, 0), Qt::FontRole).value<QFont>().bold());
+    EXPECT_TRUE(m->data(m->index(1, 3), Qt::FontRole).value<QFont>().bold()) << "the goal's row is bold";
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Кратое имя"));
+
+    form->sortBy(5);  // "Ответ детерминирован"
+    EXPECT_TRUE(form->listSql().endsWith(" ORDER BY NON_DET"));
+    EXPECT_EQ(form->grid()->text("INAME"), QString("Диагноз"));
+    EXPECT_EQ(form->pane()->lines(),
+              (QStringList{"Задача :", "\"Ангина\"", "Название сущности :", "\"Диагноз\"", "Краткое название :",
+                           "\"diag\"", "Описание сущности :", "\"текст\"", "Многозначный :", "\"Да\"", "Вопрос :",
+                           "\"Какой диагноз?\"", "Алиас :", "\"dx \"", "Сложность :", "\"Большая (3)\"",
+                           "Нормализуется коэффициент достоверности :", "\"Да\"", "Ответ детерминирован :",
+                           "\"Да\"", "Выводится как результат :", "\"Да\""}));
+    const QList<kb::ReportLine> &lines = form->pane()->report().lines();
+    EXPECT_TRUE(lines[0].bold);
+    EXPECT_FALSE(lines[1].bold);
+    EXPECT_EQ(form->deleteAction()->text(), QString("Убрать сущность"));
+    EXPECT_EQ(form->deleteAction()->shortcut(), QKeySequence("Ctrl+D"));
+}
+
+TEST_F(Entities, DeleteChecksValuesThenRulesAndConditions)
+{
+    ScriptedPrompts prompts;
+    const int f = fact(taskId, "Цвет", "c");
+    const int red = value(f, "красный");
+    const int green = value(f, "зелёный");
+    auto form = openList();
+    prompts.answers = {false};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Вы уверены, что нужно удалить объект \"Цвет\"?"));
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Не удалены значения этой сущности: красный, зелёный"));
+    kb::execSql(QString("DELETE FROM TVALUE WHERE VALUE_ID IN (%1, %2)").arg(red).arg(green));
+
+    // Rules or conditions still use it: refused, nothing deleted.
+    const QString refused = QString("Удаление не прошло.Возможно данная сущность") + QChar(13) +
+                            " используется в заключениях или условиях правил или метаправил.";
+    const int s = subtask(taskId, "Диагноз", 1);
+    const int r = rule(taskId, s, f, -1, 90, "1");
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), refused);
+    kb::execSql("DELETE FROM TRULE");
+    condition(r, f, -1, 1, "5");
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), refused);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TFACT"), QStringList{"1"});
+    kb::execSql("DELETE FROM TCONDITION");
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_TRUE(form->grid()->isEmpty());
+    // The same steps from outside the list.
+    const int g = fact(taskId, "Вес", "w");
+    value(g, "лёгкий");
+    EXPECT_FALSE(editors::DeleteFact(nullptr, g));
+    EXPECT_EQ(prompts.last(), QString("Не удалены значения этой сущности: лёгкий"));
+}
+
+TEST_F(Entities, GoalReplacementAnsweredYesAndNo)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    fact(taskId, "Диагноз", "d", "C", 1);
+    auto form = openList();
+    const QString question = "В задаче уже отмечена сущность, являющаяся целью задачи. Заменить её?";
+
+    prompts.answers = {false};
+    modal.drivers.push_back(onForm<TfEdFact>([&](TfEdFact *f) {
+        f->nameBox()->setText("Лечение");
+        f->shortBox()->setText("l");
+        f->goalBox()->setChecked(true);
+        f->saveButton()->click();
+        EXPECT_TRUE(f->isVisible()) << "No keeps the form open";
+    }));
+    form->addRecord();
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Ask), QStringList{question});
+    EXPECT_EQ(goals(), QStringList{"Диагноз"});
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TFACT"), QStringList{"1"}) << "nothing written";
+
+    prompts.said.clear();
+    prompts.answers = {true};
+    modal.drivers.push_back(fill("Лечение", "l", true));
+    form->addRecord();
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Ask), QStringList{question});
+    EXPECT_EQ(goals(), QStringList{"Лечение"});
+    EXPECT_EQ(form->grid()->currentRow(), 0) << "first record after an add";
+
+    // Saving the goal itself again asks nothing.
+    prompts.said.clear();
+    form->grid()->locate("INAME", "Лечение");
+    modal.drivers.push_back(onForm<TfEdFact>([](TfEdFact *f) {
+        EXPECT_TRUE(f->goalBox()->isChecked());
+        f->saveButton()->click();
+    }));
+    form->changeRecord();
+    EXPECT_TRUE(prompts.said.isEmpty()) << prompts.texts().join('|').toStdString();
+    EXPECT_EQ(form->grid()->text("INAME"), QString("Лечение")) << "located by OID after a change";
+}
+
+TEST_F(Entities, RefusedOrFailedSaveLeavesTheGoalWhereItWas)
+{
+    ScriptedPrompts prompts;
+    fact(taskId, "Диагноз", "d", "C", 1);
+    fact(taskId, "Лечение", "l");
+    {
+        // Empty short name: refused before the question, the goal mark stays.
+        TfEdFact form(nullptr, ctx, 0, 0);
+        form.show();
+        form.nameBox()->setText("Новая");
+        form.goalBox()->setChecked(true);
+        form.saveButton()->click();
+        EXPECT_EQ(prompts.texts(), QStringList{"Введите название (краткое?) объекта"});
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(goals(), QStringList{"Диагноз"});
+    }
+    {
+        // The name is taken: the insert fails after "Yes", and the old mark comes back.
+        prompts.said.clear();
+        prompts.answers = {true};
+        TfEdFact form(nullptr, ctx, 0, 0);
+        form.show();
+        form.nameBox()->setText("Лечение");
+        form.shortBox()->setText("l2");
+        form.goalBox()->setChecked(true);
+        form.saveButton()->click();
+        EXPECT_EQ(prompts.last(), QString("Запись не прошла, попробуйте повторить"));
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(goals(), QStringList{"Диагноз"});
+    }
+}
+
+TEST_F(Entities, EditFormFieldsAndStatements)
+{
+    ScriptedPrompts prompts;
+    const QString question150 = QString(150, QChar(u'в'));
+    TfEdFact add(nullptr, ctx, 0, 0);
+    add.show();
+    EXPECT_EQ(add.windowTitle(), QString("Ввод новой сущности"));
+    EXPECT_TRUE(add.typeBox()->isEnabled());
+    EXPECT_FALSE(add.normalBox()->isEnabled());
+    EXPECT_EQ(add.complexBox()->currentText(), QString("Очень малая (0)"));
+    EXPECT_EQ(add.nameBox()->maxLength(), 100);
+    EXPECT_EQ(add.shortBox()->maxLength(), 25);
+    EXPECT_EQ(add.aliasBox()->maxLength(), 30);
+    add.nameBox()->setText("Температура");
+    add.shortBox()->setText("t");
+    add.aliasBox()->setText("temp");
+    add.questionMemo()->setPlainText(question150);
+    add.textMemo()->setPlainText("описание");
+    add.typeBox()->setCurrentIndex(1);
+    add.complexBox()->setCurrentIndex(2);
+    add.multyBox()->setChecked(true);
+    add.normalBox()->setChecked(true);
+    add.nonDetBox()->setChecked(true);
+    add.saveButton()->click();
+    EXPECT_FALSE(add.isVisible());
+    EXPECT_EQ(rows("SELECT FACT_NAME, FACT_SHORT, length(FACT_QUESTION), TASK_ID, GOAL, COMPLEX, ALIAS, MULTY, "
+                   "FACT_TEXT, NORMAL, TYPE, length(FACT_PICTURE), NON_DET FROM TFACT"),
+              QStringList{QString("Температура\tt\t100\t%1\t0\t2\ttemp\t1\tописание\t1\tN\t0\t1").arg(taskId)});
+
+    const qint64 id = kb::scalarInteger("SELECT FACT_ID FROM TFACT");
+    TfEdFact change(nullptr, ctx, 1, id);
+    change.show();
+    EXPECT_EQ(change.windowTitle(), QString("Редактирование сущности"));
+    EXPECT_FALSE(change.typeBox()->isEnabled()) << "the data type is locked";
+    EXPECT_EQ(change.typeBox()->currentText(), QString("Число"));
+    EXPECT_TRUE(change.normalBox()->isEnabled());
+    EXPECT_TRUE(change.normalBox()->isChecked());
+    EXPECT_EQ(change.questionMemo()->toPlainText(), question150.left(100));
+    change.multyBox()->setChecked(false);
+    EXPECT_FALSE(change.normalBox()->isChecked());
+    EXPECT_FALSE(change.normalBox()->isEnabled());
+    change.typeBox()->setCurrentIndex(0);  // even if it were changed, the update leaves it
+    change.saveButton()->click();
+    EXPECT_FALSE(change.isVisible());
+    EXPECT_EQ(rows("SELECT MULTY, NORMAL, TYPE, COMPLEX FROM TFACT"), QStringList{"0\t0\tN\t2"});
+}
+
+TEST_F(Entities, UnknownComplexityIsShownAndKept)
+{
+    ScriptedPrompts prompts;
+    const int f = fact(taskId, "Температура", "t");
+    kb::execSql("UPDATE TFACT SET COMPLEX=7");
+    auto form = openList();
+    EXPECT_EQ(gridRows(form->grid()), QStringList{"Температура\tt\t?\tНет\tНет\tДа"});
+    TfEdFact edit(nullptr, ctx, 1, f);
+    edit.show();
+    edit.saveButton()->click();
+    EXPECT_EQ(rows("SELECT COMPLEX FROM TFACT"), QStringList{"7"});
+}
+
+// --- Values -------------------------------------------------------------------------------
+
+class Values : public Subtasks {
+protected:
+    void SetUp() override
+    {
+        Subtasks::SetUp();
+        colour = fact(taskId, "Цвет", "c", "C", 0, 0, 0, 0, "Какой цвет?");
+        size = fact(taskId, "Размер", "s");
+        fact(task(topic("Техника"), "Мотор"), "Чужая", "x");
+    }
+    std::unique_ptr<TfrValue> openList(qint64 factId)
+    {
+        auto form = std::make_unique<TfrValue>(nullptr, ctx, factId);
+        form->show();
+        return form;
+    }
+    int colour = 0, size = 0;
+};
+
+TEST_F(Values, OpenedForOneEntityOrForAll)
+{
+    ScriptedPrompts prompts;
+    value(colour, "синий");
+    value(colour, "красный");
+    auto all = openList(0);
+    EXPECT_EQ(gridRows(all->entityGrid()), (QStringList{"Размер", "Цвет"}));
+    EXPECT_TRUE(all->valueGrid()->isEmpty()) << "Размер has no values";
+    EXPECT_EQ(all->pane()->lines(), (QStringList{"Задача :", "\"Ангина\"", "Название сущности :", "\"Размер\"",
+                                                 "Вопрос к сущности :", "\"Размер?\"", "Допустимое значение :", "\"\"",
+                                                 "Комментарий :", "\" \""}));
+    all->deleteRecord();
+    all->changeRecord();
+    EXPECT_TRUE(prompts.said.isEmpty());
+
+    auto one = openList(colour);
+    EXPECT_EQ(gridRows(one->entityGrid()), QStringList{"Цвет"});
+    EXPECT_EQ(gridRows(one->valueGrid()), (QStringList{"красный", "синий"}));
+    EXPECT_EQ(one->pane()->lines().mid(6), (QStringList{"Допустимое значение :", "\"красный\"", "Комментарий :", "\" \""}));
+    one->valueGrid()->next();
+    EXPECT_EQ(one->pane()->lines()[7], QString("\"синий\""));
+}
+
+TEST_F(Values, NoEntitiesKeepsTheInitialText)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    auto form = std::make_unique<TfrValue>(nullptr, editors::TaskContext{task(topic("Пустая"), "Пусто"), "Пусто"}, 0);
+    form->show();
+    EXPECT_EQ(form->pane()->lines(), QStringList{"Данных нет"});
+    form->addRecord();
+    EXPECT_TRUE(modal.opened.isEmpty());
+}
+
+TEST_F(Values, AddAndChangeStayOnTheEntityAndValue)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    value(colour, "белый");
+    value(colour, "синий");
+    auto form = openList(0);
+    form->entityGrid()->locate("INAME", "Цвет");
+    modal.drivers.push_back(onForm<TfedValue>([](TfedValue *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Ввод нового значения"));
+        EXPECT_EQ(f->entityText()->text(), QString("Цвет"));
+        f->saveButton()->click();
+        EXPECT_TRUE(f->isVisible());
+        f->valueBox()->setText("красный");
+        f->memo()->setPlainText("  как кровь  ");
+        f->saveButton()->click();
+    }));
+    form->addRecord();
+    EXPECT_EQ(prompts.texts(), QStringList{"Введите название сущности"});
+    EXPECT_EQ(form->entityGrid()->text("INAME"), QString("Цвет"));
+    EXPECT_EQ(gridRows(form->valueGrid()), (QStringList{"белый", "красный", "синий"}));
+    EXPECT_EQ(rows("SELECT FACT_ID, VALUE_TEXT, length(VALUE_PICTURE) FROM TVALUE WHERE VALUE_MEAN='красный'"),
+              QStringList{QString("%1\t  как кровь  \t0").arg(colour)});
+
+    form->valueGrid()->locate("OMEAN", "красный");
+    EXPECT_EQ(form->pane()->lines().last(), QString("\"как кровь \""));
+    modal.drivers.push_back(onForm<TfedValue>([](TfedValue *f) {
+        EXPECT_EQ(f->windowTitle(), QString("Редактирование значения"));
+        EXPECT_EQ(f->valueBox()->text(), QString("красный"));
+        f->valueBox()->setText("алый");
+        f->saveButton()->click();
+    }));
+    form->changeRecord();
+    EXPECT_EQ(form->entityGrid()->text("INAME"), QString("Цвет"));
+    EXPECT_EQ(gridRows(form->valueGrid()), (QStringList{"алый", "белый", "синий"}));
+    EXPECT_EQ(form->valueGrid()->text("OMEAN"), QString("алый"));
+    EXPECT_EQ(rows("SELECT FACT_ID FROM TVALUE WHERE VALUE_MEAN='алый'"), QStringList{QString::number(colour)});
+}
+
+TEST_F(Values, DeleteRefusedByRulesAndConditions)
+{
+    ScriptedPrompts prompts;
+    const int v = value(colour, "красный");
+    value(colour, "синий");
+    const int s = subtask(taskId, "Диагноз", 1);
+    const int r3 = rule(taskId, s, colour, v, 90);
+    const int r7 = rule(taskId, s, colour, v, 90);
+    auto form = openList(colour);
+    prompts.answers = {false};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Вы уверены, что нужно удалить значение \"красный\"?"));
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Это значение используется в правилах: %1, %2").arg(r3).arg(r7));
+
+    kb::execSql("DELETE FROM TRULE");
+    const int m2 = meta(taskId, s, s);
+    const int m5 = meta(taskId, s, s);
+    condition(-1, colour, v, 2, {}, m2);
+    condition(-1, colour, v, 2, {}, m5);
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Это значение используется в метаправилах: %1, %2").arg(m2).arg(m5));
+
+    const int r = rule(taskId, s, size, -1, 90, "1");
+    kb::execSql("DELETE FROM TRULE");
+    condition(r, colour, v, 2);
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(prompts.last(), QString("Это значение используется в правилах: %1").arg(r)) << "rules win";
+
+    kb::execSql("DELETE FROM TCONDITION");
+    prompts.answers = {true};
+    form->deleteRecord();
+    EXPECT_EQ(gridRows(form->valueGrid()), QStringList{"синий"});
+    EXPECT_EQ(form->entityGrid()->text("INAME"), QString("Цвет"));
+}
+
+TEST_F(Values, FailedSaveShowsBothMessagesAndStaysOpen)
+{
+    ScriptedPrompts prompts;
+    TfedValue form(nullptr, 0, 0, colour, "Цвет");
+    form.show();
+    form.valueBox()->setText("красный");
+    kb::execSql("ALTER TABLE TValue RENAME TO TValueAway");
+    form.saveButton()->click();
+    kb::execSql("ALTER TABLE TValueAway RENAME TO TValue");
+    ASSERT_EQ(prompts.texts(ScriptedPrompts::Kind::Error).size(), 2);
+    EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Error)[0], QString("Запись не прошла"));
+    EXPECT_TRUE(form.isVisible());
+    form.saveButton()->click();
+    EXPECT_FALSE(form.isVisible());
 }

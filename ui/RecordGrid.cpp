@@ -148,7 +148,7 @@ QVariant RecordModel::headerData(int section, Qt::Orientation orientation, int r
     case Qt::DisplayRole:
         return columns_[section].title;
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+        return QVariant::fromValue(columns_[section].titleAlignment);
     case Qt::BackgroundRole:
         // After a title click the sort column's title is white and the others button face.
         if (highlighted_ < 0)

@@ -18,6 +18,7 @@ struct GridColumn {
     QString title;
     int width = 0;
     Qt::Alignment cellAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    Qt::Alignment titleAlignment = Qt::AlignCenter;
 };
 
 // A long-text field as one string, ending at its first zero byte (as StreamToText reads it).
