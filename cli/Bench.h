@@ -12,11 +12,27 @@ struct BenchRegistrar {
     BenchRegistrar(const char *kind, const char *usage, Command command);
 };
 
+// Wall-clock time and the CPU time of the calling thread since start(), in milliseconds. On a
+// busy machine the CPU time shows what the work itself costs.
+class Stopwatch {
+public:
+    Stopwatch() { start(); }
+    void start();
+    double wallMs() const;
+    double cpuMs() const;
+
+private:
+    qint64 wall_ = 0;
+    qint64 cpu_ = 0;
+};
+
 // The median of a list of timings (the mean of the middle two for an even count; 0 if empty).
 double median(QList<double> values);
 
-// Prints "run I: T ms" for each timing and then "median: T ms", as every benchmark does.
-void printTimings(QTextStream &out, const QString &what, const QList<double> &millis);
+// Prints "WHAT run I: T ms" for each timing and then "WHAT median: T ms", as every benchmark
+// does; with CPU times, each line also shows "(cpu T ms)".
+void printTimings(QTextStream &out, const QString &what, const QList<double> &millis,
+                  const QList<double> &cpuMillis = {});
 
 #define ZELMORA_CLI_BENCH(kind, usage, fn) \
     static ::cli::BenchRegistrar ZELMORA_CLI_CONCAT(bench_registrar_, __LINE__)(kind, usage, fn)

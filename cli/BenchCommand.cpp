@@ -3,6 +3,7 @@
 #include "cli/Bench.h"
 
 #include <algorithm>
+#include <ctime>
 #include <map>
 
 namespace cli {
@@ -50,11 +51,45 @@ double median(QList<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void printTimings(QTextStream &out, const QString &what, const QList<double> &millis)
+static qint64 threadCpuNs()
 {
-    for (int i = 0; i < millis.size(); ++i)
-        out << what << " run " << (i + 1) << ": " << QString::number(millis[i], 'f', 1) << " ms\n";
-    out << what << " median: " << QString::number(median(millis), 'f', 1) << " ms\n";
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void Stopwatch::start()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    wall_ = qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    cpu_ = threadCpuNs();
+}
+
+double Stopwatch::wallMs() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec - wall_) / 1e6;
+}
+
+double Stopwatch::cpuMs() const { return (threadCpuNs() - cpu_) / 1e6; }
+
+void printTimings(QTextStream &out, const QString &what, const QList<double> &millis,
+                  const QList<double> &cpuMillis)
+{
+    auto ms = [](double v) { return QString::number(v, 'f', 1) + QStringLiteral(" ms"); };
+    const bool cpu = cpuMillis.size() == millis.size();
+    for (int i = 0; i < millis.size(); ++i) {
+        out << what << " run " << (i + 1) << ": " << ms(millis[i]);
+        if (cpu)
+            out << " (cpu " << ms(cpuMillis[i]) << ")";
+        out << "\n";
+    }
+    out << what << " median: " << ms(median(millis));
+    if (cpu)
+        out << " (cpu " << ms(median(cpuMillis)) << ")";
+    out << "\n";
 }
 
 ZELMORA_CLI_COMMAND("bench", "bench KIND [OPTIONS]      timing benchmarks (bench alone lists the kinds)",

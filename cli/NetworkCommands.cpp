@@ -6,8 +6,12 @@
 
 #include "kb/Sql.h"
 #include "network/DataModule.h"
+#include "network/NetworkModel.h"
+#include "network/NetworkPaint.h"
 
-#include <QElapsedTimer>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
 
 namespace {
 
@@ -55,18 +59,61 @@ int benchNetwork(cli::Context &c)
         throw cli::UsageError(QStringLiteral("--runs needs at least 1"));
     c.openKnowledgeBase();
     requireTask(task);
-    QList<double> times;
+    QList<double> times, cpu;
     for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
+        cli::Stopwatch watch;
         TDataModule1::instance().FreshGraph(task);
-        times << timer.nsecsElapsed() / 1e6;
+        times << watch.wallMs();
+        cpu << watch.cpuMs();
     }
     const QString t = QString::number(task);
     c.out << "task " << task << ": "
           << kb::scalarInteger(QStringLiteral("SELECT Count(*) FROM TVER WHERE TASK_ID=") + t) << " vertices, "
           << kb::scalarInteger(QStringLiteral("SELECT Count(*) FROM TREB WHERE TASK_ID=") + t) << " edges\n";
-    cli::printTimings(c.out, QStringLiteral("rebuild"), times);
+    cli::printTimings(c.out, QStringLiteral("rebuild"), times, cpu);
+    return 0;
+}
+
+// The drawing's work on every refresh: loading the lists and one repaint of the whole surface
+// (the sitting's colours included), onto an image of the window's usual size.
+int benchView(cli::Context &c)
+{
+    const int task = c.requiredIntOption(QStringLiteral("--task"));
+    const int runs = c.intOption(QStringLiteral("--runs"), 5);
+    const int width = c.intOption(QStringLiteral("--width"), 1000);
+    const int height = c.intOption(QStringLiteral("--height"), 800);
+    const int sitting = c.intOption(QStringLiteral("--sitting"), 0);
+    if (runs < 1 || width < 1 || height < 1)
+        throw cli::UsageError(QStringLiteral("--runs, --width and --height need at least 1"));
+    const QString save = c.option(QStringLiteral("--save"));
+    c.openKnowledgeBase();
+    requireTask(task);
+    auto &dm = TDataModule1::instance();
+    network::ViewState view;
+    view.goal = dm.GoalOfTask(task);
+    view.sitting = sitting;
+    dm.BuildIfMissing(task, view.goal);
+    QImage image(width, height, QImage::Format_RGB32);
+    QList<double> times, cpu, loading, loadingCpu;
+    qsizetype vertices = 0;
+    for (int i = 0; i < runs; ++i) {
+        cli::Stopwatch watch;
+        const network::LoadedNetwork loaded = network::loadNetwork(task, view.goal);
+        loading << watch.wallMs();
+        loadingCpu << watch.cpuMs();
+        view.goal = loaded.goal;
+        QPainter painter(&image);
+        vertices = network::paintNetwork(painter, image.size(), loaded, view, QFont()).size();
+        painter.end();
+        times << watch.wallMs();
+        cpu << watch.cpuMs();
+    }
+    c.out << "task " << task << ": " << vertices << " vertices drawn on " << width << "x" << height << "\n";
+    c.out << "loading alone median: " << QString::number(cli::median(loading), 'f', 1) << " ms (cpu "
+          << QString::number(cli::median(loadingCpu), 'f', 1) << " ms)\n";
+    cli::printTimings(c.out, QStringLiteral("load and repaint"), times, cpu);
+    if (!save.isEmpty() && !image.save(save))
+        throw cli::UsageError(QStringLiteral("cannot save %1").arg(save), 1);
     return 0;
 }
 
@@ -74,5 +121,9 @@ ZELMORA_CLI_COMMAND("network",
                     "network --task N          rebuild a task's network; print its TVER and TREB rows",
                     networkCommand);
 ZELMORA_CLI_BENCH("network", "network --task N [--runs K]   time the rebuild of a task's network", benchNetwork);
+ZELMORA_CLI_BENCH("view",
+                  "view --task N [--runs K] [--width W] [--height H] [--sitting S] [--save FILE.png]   time loading "
+                  "and one repaint of a task's network",
+                  benchView);
 
 }  // namespace
