@@ -79,6 +79,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     buildPages();
     buildStatusBar();
     connectCommands();
+    buildDialog();
     buildNetwork();
     FormCreate();
 }
@@ -399,7 +400,6 @@ void TForm1::FormShow()
     zoom_ = 1.0;
     vertical_ = true;
     dialogRunning_ = false;
-    steps_.clear();
     taskLabel_->setText(taskName_);
     ui::guarded(this, [this] { GoalObj(); });
     ui::guarded(this, [this] { SelectSubTask(); });
@@ -407,6 +407,8 @@ void TForm1::FormShow()
     leftPages_->setCurrentWidget(treePage_);
     leftPages_->setTabVisible(leftPages_->indexOf(dialogPage_), false);
     ui::guarded(this, [this] { SelectTask(); });
+    // The engine library last, so that its message (if any) comes over a filled window.
+    loadEngine();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

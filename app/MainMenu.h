@@ -2,6 +2,8 @@
 // The main window: the topic and task tree, the current task, the network drawing, the
 // listings and the consultation panel on its pages, and the routing of every command.
 
+#include "consultation/Consultation.h"
+
 #include <QMainWindow>
 #include <QStringList>
 
@@ -17,6 +19,7 @@ class QTabWidget;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TDialogPanel;
 
 namespace ui {
 class ReportPane;
@@ -47,7 +50,11 @@ public:
     int currentRule() const { return currentRule_; }
     double zoom() const { return zoom_; }
     bool vertical() const { return vertical_; }
-    int sitting() const { return sitting_; }
+    // The consultation: the sitting of the last one (0 before the first of the run) and its
+    // steps stay after it ends, for the network colours and the results.
+    int sitting() const { return consultation_.sitting(); }
+    const consultation::Consultation &consultation() const { return consultation_; }
+    bool dialogRunning() const { return dialogRunning_; }
     // The decimal text of "Main"/"Task" as read at start: the document title of the listings.
     QString printTitle() const { return taskSetting_; }
     // True when the database layer could not be found at start; the program then ends.
@@ -62,6 +69,8 @@ public:
     void ShowGraph();       // load the network of the current task for drawing
     void FreshGraph();      // reload the drawing from the network tables and repaint it
     QString NameObj(int factId, bool fullName) const;  // an entity's full or short name
+    void StartDialog();     // the window while a consultation runs: only its page, no editing
+    void FinishDialog();    // back to the tree, every command as it was before the start
 
     // Makes a task current as a click on its tree node does.
     void selectTaskById(int taskId, const QString &taskName);
@@ -72,6 +81,7 @@ public:
     QTabWidget *rightPages() const { return rightPages_; }
     QWidget *dialogPage() const { return dialogPage_; }
     QWidget *treePage() const { return treePage_; }
+    TDialogPanel *dialogPanel() const { return dialogPanel_; }
     QComboBox *subtaskBox() const { return subtaskBox_; }
     QScrollArea *networkArea() const { return networkArea_; }
     network::NetworkSurface *paintBox() const;  // the network's paint surface
@@ -110,6 +120,15 @@ private:
     void zoomIn();
     void zoomOut();
     void rotate();
+    // The consultation commands (MainConsultation.cpp).
+    void buildDialog();
+    void loadEngine();
+    void startConsultation();
+    void finishConsultation();
+    void dialogueOver(bool noResult);
+    void openResults();
+    void showLastResults();
+    void cleanTables();
 
     // State
     int taskId_ = 0;
@@ -121,9 +140,10 @@ private:
     int currentRule_ = 0;
     double zoom_ = 1.0;
     bool vertical_ = true;
-    int sitting_ = 0;
-    QStringList steps_;
+    consultation::Consultation consultation_;
     bool dialogRunning_ = false;
+    // Commands the dialogue disabled, with the state each had before it started.
+    QList<QPair<QAction *, bool>> dialogDisabled_;
     bool shown_ = false;
     bool engineMissing_ = false;
 
@@ -135,6 +155,7 @@ private:
     QTabWidget *rightPages_ = nullptr;
     QWidget *treePage_ = nullptr;
     QWidget *dialogPage_ = nullptr;
+    TDialogPanel *dialogPanel_ = nullptr;
     QTreeWidget *treeView1_ = nullptr;
     QWidget *networkPage_ = nullptr;
     QComboBox *subtaskBox_ = nullptr;

@@ -2,9 +2,10 @@
 
 #include "dbengine/Paths.h"
 #include "engine/quorbbde.h"
-#include "kb/Codes.h"
 
 #include <QLibrary>
+
+#include <stdexcept>
 
 namespace consultation {
 
@@ -20,38 +21,21 @@ struct Api {
     decltype(&::Free_text) freeText = nullptr;
 };
 
-struct State {
+}  // namespace
+
+struct UseDLL::State {
     QLibrary library;
     Api api;
-    bool tried = false;
     bool loaded = false;
-    QString error;
+    bool tried = false;
+    QString error = QStringLiteral("Библиотека машины вывода не загружена. Диалог недоступен.");
 };
 
-State &state()
-{
-    static State s;
-    return s;
-}
+UseDLL::UseDLL() : d_(std::make_unique<State>()) {}
 
-// Takes over a text the library allocated.
-QString take(char *text)
-{
-    if (!text)
-        return {};
-    QString s = QString::fromUtf8(text);
-    if (state().api.freeText)
-        state().api.freeText(text);
-    return s;
-}
-
-void requireLoaded()
-{
-    if (!state().loaded)
-        throw std::runtime_error(state().error.toStdString());
-}
-
-}  // namespace
+// The library stays mapped until the process ends: texts and connections it made may still
+// be in use while the program shuts down.
+UseDLL::~UseDLL() = default;
 
 UseDLL &UseDLL::instance()
 {
@@ -59,23 +43,30 @@ UseDLL &UseDLL::instance()
     return dll;
 }
 
-bool UseDLL::load()
+QString UseDLL::libraryFile() { return dbengine::programDir() + QStringLiteral("libquorbbde.so"); }
+
+bool UseDLL::load() { return loadFrom(libraryFile()); }
+
+bool UseDLL::loadFrom(const QString &file)
 {
-    State &s = state();
-    if (s.tried)
-        return s.loaded;
+    State &s = *d_;
+    if (s.loaded)
+        return true;
     s.tried = true;
-    s.library.setFileName(dbengine::programDir() + QStringLiteral("libquorbbde.so"));
+    s.error.clear();
+    s.library.setFileName(file);
     if (!s.library.load()) {
-        s.error = QStringLiteral("Не удалось загрузить библиотеку машины вывода: %1. Диалог недоступен.")
-                      .arg(s.library.errorString());
+        s.error = QStringLiteral("Не удалось загрузить библиотеку машины вывода %1:\n%2\n"
+                                 "Диалог и его результаты недоступны.")
+                      .arg(file, s.library.errorString());
         return false;
     }
-    auto resolve = [&s](auto &slot, const char *name) {
+    auto resolve = [&s, &file](auto &slot, const char *name) {
         slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(s.library.resolve(name));
         if (!slot && s.error.isEmpty())
-            s.error = QStringLiteral("В библиотеке машины вывода нет функции %1. Диалог недоступен.")
-                          .arg(QString::fromLatin1(name));
+            s.error = QStringLiteral("В библиотеке машины вывода %1 нет функции %2.\n"
+                                     "Диалог и его результаты недоступны.")
+                          .arg(file, QString::fromLatin1(name));
     };
     resolve(s.api.clean, "Clean_table");
     resolve(s.api.init, "Init_base");
@@ -92,19 +83,51 @@ bool UseDLL::load()
     return s.loaded;
 }
 
-bool UseDLL::isLoaded() const { return state().loaded; }
-QString UseDLL::error() const { return state().error; }
+bool UseDLL::isLoaded() const { return d_->loaded; }
+QString UseDLL::error() const { return d_->loaded ? QString() : d_->error; }
+
+// Takes over a text the library allocated and gives it back to the library's allocator.
+QString UseDLL::take(char *text) const
+{
+    if (!text)
+        return {};
+    QString s = QString::fromUtf8(text);
+    if (d_->api.freeText)
+        d_->api.freeText(text);
+    return s;
+}
+
+// The library cannot throw across its C interface: a fault inside a call comes back as a
+// step text that begins with this, and no next entity. The program reports it as the error
+// it is instead of taking it for the end of the consultation.
+void UseDLL::checkFault(const QString &text, int next)
+{
+    static const QString kFault = QStringLiteral("Ошибка машины вывода");
+    if (next == 0 && text.startsWith(kFault))
+        throw std::runtime_error(text.toStdString());
+}
+
+void UseDLL::requireLoaded() const
+{
+    if (!d_->loaded)
+        throw std::runtime_error(d_->error.toStdString());
+}
 
 void UseDLL::Clean_table()
 {
     requireLoaded();
-    state().api.clean();
+    d_->api.clean();
 }
 
 int UseDLL::Init_base(int task, int goal)
 {
     requireLoaded();
-    return state().api.init(task, goal, 1);
+    const int sitting = d_->api.init(task, goal, 1);
+    // A sitting is numbered from 1; 0 is the library's way of saying that it could not start.
+    if (sitting <= 0)
+        throw std::runtime_error(
+            QStringLiteral("Машина вывода не смогла начать консультацию задачи № %1.").arg(task).toStdString());
+    return sitting;
 }
 
 UseDLL::DialResult UseDLL::Dial(int sitting, int valueId, int trust, double number)
@@ -113,9 +136,10 @@ UseDLL::DialResult UseDLL::Dial(int sitting, int valueId, int trust, double numb
     char *step = nullptr;
     char *second = nullptr;
     DialResult r;
-    state().api.dial(&step, &second, sitting, valueId, trust, &r.nextFact, number, 1);
+    d_->api.dial(&step, &second, sitting, valueId, trust, &r.nextFact, number, 1);
     r.stepText = take(step);
     take(second);
+    checkFault(r.stepText, r.nextFact);
     return r;
 }
 
@@ -125,8 +149,9 @@ UseDLL::BackResult UseDLL::BackStep(int sitting)
     BackResult r;
     r.sitting = sitting;
     char *step = nullptr;
-    r.fact = state().api.back(&r.sitting, &step);
+    r.fact = d_->api.back(&r.sitting, &step);
     r.stepText = take(step);
+    checkFault(r.stepText, r.fact);
     return r;
 }
 
@@ -135,16 +160,17 @@ QString UseDLL::Explain(const QString &stepText)
     requireLoaded();
     char *text = nullptr;
     const QByteArray step = stepText.toUtf8();
-    state().api.explain(&text, step.constData());
+    d_->api.explain(&text, step.constData());
     return take(text);
 }
 
 QString UseDLL::Relations(int code)
 {
-    if (!load())
+    // A listing asks for many relations: a library that failed to load is not tried again.
+    if (!d_->loaded && (d_->tried || !load()))
         return QStringLiteral("?");
     char *text = nullptr;
-    state().api.relations(&text, code, 0);
+    d_->api.relations(&text, code, 0);
     return take(text);
 }
 
