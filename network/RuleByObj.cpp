@@ -64,6 +64,9 @@ TfRuleByObj::TfRuleByObj(QWidget *parent, int factId) : QDialog(parent), factId_
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setTabKeyNavigation(false);
     left->addWidget(list_, 1);
+    // Rule numbers are short: the text gets the room.
+    box->setMaximumWidth(200);
+    list_->setMaximumWidth(200);
     middle->addLayout(left);
 
     pane_ = new ui::ReportPane(this);

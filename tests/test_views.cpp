@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -298,6 +299,14 @@ TEST_F(ListingPages, PrintingAsksFirst)
     print->click();
     EXPECT_EQ(prompts.texts(), QStringList{"Вы уверены?"});
     EXPECT_EQ(w->printTitle(), QString::number(t));
+    // With no printer to print on, Yes says so instead of printing nowhere.
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        prompts.said.clear();
+        prompts.answers = {true};
+        print->click();
+        EXPECT_EQ(prompts.texts(),
+                  (QStringList{"Вы уверены?", "Принтер по умолчанию не установлен"}));
+    }
 }
 
 TEST_F(ListingPages, PaneAndTitleReachThePdf)
