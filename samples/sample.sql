@@ -317,7 +317,8 @@ INSERT INTO S_COND VALUES
 (36, 'Интоксикация', 2, 'слабый'),
 (36, 'ДН', 2, 'нет');
 
--- Stage 4: emergency measures (reached only when metarule 2 does not skip it).
+-- Stage 4: emergency measures (metarule 2 skips it when the state is not severe, metarule 3
+-- comes here straight from the examination).
 INSERT INTO S_RULE VALUES
 (37, 'ОРИ', 'Неотложные мероприятия', 'Неотложная помощь', 'вызов скорой медицинской помощи', 95, 'Показания к экстренной госпитализации'),
 (38, 'ОРИ', 'Неотложные мероприятия', 'Неотложная помощь', 'вызов скорой медицинской помощи', 90, 'Показания к экстренной госпитализации'),
