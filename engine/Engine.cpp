@@ -321,12 +321,19 @@ QString Engine::explainStep(const Replay &r, int step)
         lines << QStringLiteral("Шаг %1.").arg(step);
     }
     const QString threshold = cfText(kThreshold);
-    for (const Event &e : r.run.events) {
+    for (size_t i = 0; i < r.run.events.size(); ++i) {
+        const Event &e = r.run.events[i];
+        if (e.step == step + 1 && (e.kind == Event::Question || e.kind == Event::AnswerFault)) {
+            // The step ends with the next question, answered in the step that follows.
+            lines << QStringLiteral("Следующий вопрос: о сущности %1.").arg(factName(e.factId));
+            break;
+        }
         if (e.step != step)
             continue;
         switch (e.kind) {
         case Event::SubtaskStart:
-            lines << QStringLiteral("Подзадача %1.").arg(subtaskName(e.subtaskId));
+            if (i > 0)  // the first one is named in the heading
+                lines << QStringLiteral("Подзадача %1.").arg(subtaskName(e.subtaskId));
             break;
         case Event::Question:
         case Event::AnswerFault: {
