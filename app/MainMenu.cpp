@@ -81,6 +81,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     connectCommands();
     buildDialog();
     buildNetwork();
+    connectEditors();
     FormCreate();
 }
 

@@ -129,6 +129,8 @@ private:
     void openResults();
     void showLastResults();
     void cleanTables();
+    // The record editors' commands (editors/MainEditors.cpp).
+    void connectEditors();
 
     // State
     int taskId_ = 0;

@@ -3,6 +3,7 @@
 
 #include "TestKb.h"
 
+#include "app/MainMenu.h"
 #include "app/Settings.h"
 #include "editors/EdFact.h"
 #include "editors/EdSubtask.h"
@@ -35,6 +36,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeWidget>
 
 using namespace testing_kb;
 using ui::ScriptedPrompts;
@@ -1066,4 +1068,62 @@ TEST_F(Values, FailedSaveShowsBothMessagesAndStaysOpen)
     EXPECT_TRUE(form.isVisible());
     form.saveButton()->click();
     EXPECT_FALSE(form.isVisible());
+}
+
+// --- The main window's commands -----------------------------------------------------------
+
+TEST_F(Editors, MainWindowOpensTheEditorsWithTheCurrentTaskAndRefreshes)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    const int t = task(topic("Медицина"), "Ангина");
+    fact(t, "Диагноз", "d", "C", 1);
+    TForm1 w;
+    w.show();
+    ASSERT_EQ(w.currentTask(), t);
+    for (const char *name : {"actTopics", "actTasks", "actSubtasks", "actFacts", "actValues"})
+        EXPECT_TRUE(w.action(name)->isEnabled()) << name;
+
+    // Topics: a topic added in the list shows in the rebuilt tree.
+    modal.drivers.push_back([](QDialog *d) {
+        auto *list = qobject_cast<TfTopic *>(d);
+        ASSERT_NE(list, nullptr);
+        ui::ScriptedModal::current()->drivers.push_front(onForm<TfEdTopic>([](TfEdTopic *f) {
+            f->nameBox()->setText("Техника");
+            f->saveButton()->click();
+        }));
+        list->addRecord();
+        list->okButton()->click();
+    });
+    w.action("actTopics")->trigger();
+    EXPECT_EQ(w.tree()->topLevelItemCount(), 2);
+
+    QString seenTask, seenValues;
+    modal.drivers.push_back([&](QDialog *d) {
+        auto *list = qobject_cast<TfFraction *>(d);
+        ASSERT_NE(list, nullptr);
+        seenTask = list->listSql();
+    });
+    w.action("actSubtasks")->trigger();
+    EXPECT_TRUE(seenTask.contains("S.TASK_ID=" + QString::number(t))) << seenTask.toStdString();
+
+    modal.drivers.push_back([&](QDialog *d) {
+        auto *list = qobject_cast<TfObj *>(d);
+        ASSERT_NE(list, nullptr);
+        seenValues = list->pane()->lines().value(1);
+    });
+    w.action("actFacts")->trigger();
+    EXPECT_EQ(seenValues, QString("\"Ангина\""));
+
+    modal.drivers.push_back([&](QDialog *d) {
+        auto *list = qobject_cast<TfrValue *>(d);
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(gridRows(list->entityGrid()), QStringList{"Диагноз"});
+    });
+    w.action("actValues")->trigger();
+    modal.drivers.push_back([&](QDialog *d) { EXPECT_NE(qobject_cast<TFrTask *>(d), nullptr); });
+    w.action("actTasks")->trigger();
+    EXPECT_EQ(modal.opened, (QStringList{"Темы", "Ввод новой темы", "Подзадачи", "Сущности",
+                                         "Допустимые значения", "Задачи"}));
+    EXPECT_TRUE(prompts.texts(ScriptedPrompts::Kind::Error).isEmpty()) << prompts.texts().join('|').toStdString();
 }
