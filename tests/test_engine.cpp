@@ -11,7 +11,9 @@
 #include "kb/Sql.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLibrary>
+#include <QProcess>
 #include <QMap>
 #include <QRegularExpression>
 
@@ -1012,4 +1014,108 @@ TEST_F(EngineTest, LibraryReportsDatabaseFaultsInsteadOfCrashing)
     // An unknown sitting is a readable error too.
     EXPECT_EQ(lib.callDial(sitting + 100, &step), 0);
     EXPECT_TRUE(step.contains("не найден")) << step.toStdString();
+}
+
+// ---------------------------------------------------------------------------------------
+// zelmora-cli consult: the same consultation without a display.
+
+namespace {
+
+struct CliRun {
+    int code;
+    QString out;
+    QString err;
+};
+
+CliRun runCli(const QStringList &args, const QString &configDir)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", configDir);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QString(ZELMORA_BIN_DIR) + "/zelmora-cli", args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QString writeFile(const QString &path, const QString &text)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.toUtf8());
+    return path;
+}
+
+}  // namespace
+
+TEST_F(EngineTest, CliConsultPrintsQuestionsResultsAndExplanations)
+{
+    Builder b;  // the task's threshold is 30
+    b.sub("S", 1);
+    b.entity("Н", {}, true, 1);
+    b.entity("Л", {"да", "нет"}, false, 0, 0, 1);
+    b.entity("Т", {});
+    b.entity("Д", {"да", "нет"});  // deterministic: a certainty given for it is ignored
+    b.rule("r1", "S", "Н := 1", 40);
+    b.cond("r1", "Л = да");
+    b.rule("r2", "S", "Н := [Т] * 2", 90);
+    b.rule("r3", "S", "Н := 3,5", 70);
+    b.cond("r3", "Л = да");
+    b.rule("r4", "S", "Н := 4", 20);  // below the threshold
+    b.cond("r4", "Д = да");
+    const QString task = QString::number(b.taskId());
+    const QString answers = writeFile(dir_.path() + "/case.answers",
+                                      "# a comment\nЛ = да ; 75\n\nТ = 36,6\nД = да ; 50\n");
+    CliRun r = runCli({"--db", kbDir(), "consult", "--task", task, "--answers", answers}, configDir());
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // Numeric results by certainty, the one exactly at the threshold included.
+    EXPECT_EQ(r.out, "? Сущность Л\n? Сущность Т\n? Сущность Д\n= 73.2\t90\n= 3.5\t52.5\n= 1\t30\n");
+    EXPECT_TRUE(r.err.contains("certainty 50 ignored")) << r.err.toStdString();
+
+    r = runCli({"--db", kbDir(), "consult", "--task", task, "--answers", answers, "--explain"}, configDir());
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("= 1\t30\n\nНачало консультации")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("Шаг 3.\nВопрос: Каково значение Д? (сущность «Сущность Д»)\nОтвет: «да», КД 100."))
+        << r.out.toStdString();
+}
+
+TEST_F(EngineTest, CliConsultRefusesMissingAndUnknownAnswers)
+{
+    Builder b;
+    b.sub("S", 1);
+    b.entity("Г", {"да", "нет"}, true);
+    b.entity("Л", {"да", "нет"});
+    b.entity("Т", {});
+    b.rule("r1", "S", "Г = да", 100);
+    b.cond("r1", "Л = да");
+    b.cond("r1", "Т > 37");
+    const QString task = QString::number(b.taskId());
+    struct Case {
+        const char *answers;
+        int code;
+        const char *out;
+        const char *inErr;
+    } cases[] = {
+        {"Л = да\n", 3, "? Сущность Л\n? Сущность Т\n", "'Сущность Т'"},
+        {"Л = может\nТ = 38\n", 2, "", "has no value 'может' (its values: да, нет)"},
+        {"Л = да\nТ = много\n", 2, "", "'много' is not a number"},
+        {"Х = да\n", 2, "", "no entity with the short name 'Х'"},
+        {"Л да\n", 2, "", ":1: expected 'short name = answer'"},
+        {"Л = да ; 120\n", 2, "", "certainty"},
+        {"Л = да\nЛ = нет\n", 2, "", "answered twice"},
+        {"Л = да\nТ = 37,5\n", 0, "? Сущность Л\n? Сущность Т\n= да\t100\n", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.answers);
+        const QString file = writeFile(dir_.path() + "/case.answers", QString::fromUtf8(c.answers));
+        const CliRun r = runCli({"--db", kbDir(), "consult", "--task", task, "--answers", file}, configDir());
+        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString::fromUtf8(c.out));
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.inErr))) << r.err.toStdString();
+    }
+    const CliRun noTask = runCli({"--db", kbDir(), "consult", "--task", "999", "--answers", "x"}, configDir());
+    EXPECT_NE(noTask.code, 0);
+    EXPECT_TRUE(noTask.err.contains("no task 999")) << noTask.err.toStdString();
 }
