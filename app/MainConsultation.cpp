@@ -58,17 +58,13 @@ void TForm1::loadEngine()
     action("actStart")->setEnabled(loaded);
     action("actResults")->setEnabled(loaded);
     action("actClean")->setEnabled(true);
-    // The reason stays in sight in the status bar (its full text in the panel's hint and in
-    // the hints of the disabled commands) rather than in a box that stops every start-up.
+    // The reason stays in sight in the status bar (its full text in the panel's hint) rather
+    // than in a box that stops every start-up.
     if (!loaded) {
         const QString reason = dll.error();
         if (statusPanels_.size() > 1) {
             statusPanels_[1]->setText(QStringLiteral("  Машина вывода не загружена: диалог недоступен"));
             statusPanels_[1]->setToolTip(reason);
-        }
-        for (const char *name : {"actStart", "actResults"}) {
-            QAction *a = action(QString::fromLatin1(name));
-            a->setToolTip(a->statusTip() + QStringLiteral("\n") + reason);
         }
     }
 }
