@@ -41,7 +41,8 @@ kb::Report factValueListing(int taskId, FactOrder order)
     for (; !v.eof(); v.next())
         values[v.asInteger(QStringLiteral("FACT_ID"))] << v.asString(QStringLiteral("VALUE_MEAN"));
 
-    QString sql = QStringLiteral("SELECT * FROM TFACT  WHERE TASK_ID=") + task;
+    // Only the columns the listing shows: the pictures stay in the table.
+    QString sql = QStringLiteral("SELECT FACT_ID, FACT_NAME, GOAL, COMPLEX, MULTY FROM TFACT  WHERE TASK_ID=") + task;
     sql += order == FactOrder::Entry ? QStringLiteral(" ORDER BY FACT_ID")
                                      : QStringLiteral(" ORDER BY FACT_NAME");
     kb::Query f(sql);
