@@ -94,7 +94,8 @@ Knowledge Knowledge::load(QSqlDatabase db, int taskId)
     QHash<int, int> ruleIndex;
     {
         QSqlQuery q = select(db, QStringLiteral(
-            "SELECT RULE_ID, FACT_ID, VALUE_ID, TRUST, SUBTASK_ID, ACTION FROM TRULE "
+            "SELECT RULE_ID, FACT_ID, VALUE_ID, TRUST, SUBTASK_ID, "
+            "CASE WHEN VALUE_ID=-1 THEN ACTION END FROM TRULE "
             "WHERE TASK_ID=:P0 ORDER BY RULE_ID"), taskId);
         while (q.next()) {
             Rule r;
@@ -111,9 +112,9 @@ Knowledge Knowledge::load(QSqlDatabase db, int taskId)
     }
     {
         QSqlQuery q = select(db, QStringLiteral(
-            "SELECT C.COND_ID, C.RULE_ID, C.FACT_ID, C.VALUE_ID, C.NOTEQUAL, C.ACTION "
-            "FROM TCONDITION C, TRULE R WHERE R.RULE_ID=C.RULE_ID AND R.TASK_ID=:P0 "
-            "ORDER BY C.COND_ID"), taskId);
+            "SELECT COND_ID, RULE_ID, FACT_ID, VALUE_ID, NOTEQUAL, "
+            "CASE WHEN VALUE_ID=-1 THEN ACTION END FROM TCONDITION "
+            "WHERE RULE_ID IN (SELECT RULE_ID FROM TRULE WHERE TASK_ID=:P0)"), taskId);
         while (q.next()) {
             const auto it = ruleIndex.constFind(intOf(q.value(1)));
             if (it != ruleIndex.constEnd())
@@ -136,9 +137,9 @@ Knowledge Knowledge::load(QSqlDatabase db, int taskId)
     }
     {
         QSqlQuery q = select(db, QStringLiteral(
-            "SELECT C.COND_ID, C.META_ID, C.FACT_ID, C.VALUE_ID, C.NOTEQUAL, C.ACTION "
-            "FROM TCONDITION C, TMETA M WHERE M.META_ID=C.META_ID AND M.TASK_ID=:P0 "
-            "AND C.RULE_ID=-1 ORDER BY C.COND_ID"), taskId);
+            "SELECT COND_ID, META_ID, FACT_ID, VALUE_ID, NOTEQUAL, "
+            "CASE WHEN VALUE_ID=-1 THEN ACTION END FROM TCONDITION "
+            "WHERE RULE_ID=-1 AND META_ID IN (SELECT META_ID FROM TMETA WHERE TASK_ID=:P0)"), taskId);
         while (q.next()) {
             const auto it = metaIndex.constFind(intOf(q.value(1)));
             if (it != metaIndex.constEnd())
@@ -151,6 +152,13 @@ Knowledge Knowledge::load(QSqlDatabase db, int taskId)
 
 void Knowledge::index()
 {
+    // Conditions are evaluated in COND_ID order.
+    auto byId = [](const Condition &a, const Condition &b) { return a.id < b.id; };
+    for (Rule &r : rules)
+        std::sort(r.conditions.begin(), r.conditions.end(), byId);
+    for (Metarule &m : metarules)
+        std::sort(m.conditions.begin(), m.conditions.end(), byId);
+
     for (int i = 0; i < int(facts.size()); ++i) {
         factIndex_.insert(facts[i].id, i);
         byShort_[facts[i].shortName].push_back(i);
