@@ -71,7 +71,9 @@ TDialogPanel::TDialogPanel(consultation::Consultation &consultation, QWidget *pa
     answerArea_->addWidget(numberPage_);
     splitter_->addWidget(questionPane_);
     splitter_->addWidget(answerArea_);
-    splitter_->setStretchFactor(0, 1);
+    // The question (with its explanatory text) gets the larger share; a list of values
+    // rarely needs more than a few lines.
+    splitter_->setStretchFactor(0, 3);
     splitter_->setStretchFactor(1, 2);
     layout->addWidget(splitter_, 1);
 

@@ -172,6 +172,23 @@ TEST_F(ConsultationKb, LibraryMissingOrIncompleteGivesAClearReason)
     EXPECT_TRUE(engine.error().isEmpty());
 }
 
+TEST_F(ConsultationKb, FaultsInsideTheLibraryComeOutAsErrors)
+{
+    // The library answers a failed call with a text; the program does not take it for the
+    // end of a consultation.
+    consultation::UseDLL engine;
+    ASSERT_TRUE(engine.loadFrom(programDir() + "libquorbbde.so")) << engine.error().toStdString();
+    for (const auto &call : std::vector<std::function<void()>>{
+             [&] { engine.Dial(999, 0, 100, 0.0); }, [&] { engine.BackStep(999); }}) {
+        try {
+            call();
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error &e) {
+            EXPECT_TRUE(QString::fromUtf8(e.what()).contains("999")) << e.what();
+        }
+    }
+}
+
 TEST_F(ConsultationKb, WithoutTheLibraryOnlyTheConsultationIsUnavailable)
 {
     QFile::remove(programDir() + "libquorbbde.so");
@@ -586,9 +603,14 @@ TEST_F(ConsultationKb, SampleConsultationReachesItsDiagnosis)
     ASSERT_NE(w->goalFact(), 0);
     TDialogPanel *panel = w->dialogPanel();
     QStringList results;
-    auto seen = onResults([&](TfResult &r) { results = r.pane()->lines(); });
+    auto seen = onResults([&](TfResult &r) {
+        results = r.pane()->lines();
+        shot(&r, "sample-results");
+    });
     w->action("actStart")->trigger();
     for (int step = 0; step < 60 && w->dialogRunning(); ++step) {
+        if (step == 1)
+            shot(w.get(), "sample-question");
         const int fact = w->consultation().asked();
         const QString name = rows("select fact_short from tfact where fact_id=" + QString::number(fact)).value(0);
         ASSERT_TRUE(answers.contains(name)) << "no scripted answer for " << name.toStdString();
