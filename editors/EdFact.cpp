@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,8 +24,7 @@ TfEdFact::TfEdFact(QWidget *parent, const editors::TaskContext &task, int mode, 
 {
     setObjectName(QStringLiteral("fEdFact"));
     auto *outer = new QVBoxLayout(this);
-    auto *h = new QHBoxLayout;
-    auto *v = new QVBoxLayout;
+    auto *g = new QGridLayout;
     auto label = [this](const QString &caption, QWidget *buddy) {
         auto *l = new QLabel(caption, this);
         l->setBuddy(buddy);
@@ -37,21 +35,18 @@ TfEdFact::TfEdFact(QWidget *parent, const editors::TaskContext &task, int mode, 
     name_->setObjectName(QStringLiteral("Edit1"));
     name_->setMaxLength(100);
     ui::makeBold(name_);
-    v->addWidget(label(QStringLiteral("Название сущности"), name_));
-    v->addWidget(name_);
+    g->addWidget(label(QStringLiteral("Название сущности"), name_), 0, 0, 1, 2);
+    g->addWidget(name_, 1, 0, 1, 2);
 
-    auto *checks = new QGridLayout;
     multy_ = new QCheckBox(QStringLiteral("Многозначная сущность"), this);
     normal_ = new QCheckBox(QStringLiteral("Нормализуется коэффициент достоверности"), this);
     goal_ = new QCheckBox(QStringLiteral("Выводится как результат"), this);
     nonDet_ = new QCheckBox(QStringLiteral("Ответ недетерминированный"), this);
-    checks->addWidget(multy_, 0, 0);
-    checks->addWidget(normal_, 0, 1);
-    checks->addWidget(goal_, 1, 0);
-    checks->addWidget(nonDet_, 1, 1);
-    v->addLayout(checks);
+    g->addWidget(multy_, 2, 0);
+    g->addWidget(normal_, 2, 1);
+    g->addWidget(goal_, 3, 0);
+    g->addWidget(nonDet_, 3, 1);
 
-    auto *row = new QGridLayout;
     type_ = new QComboBox(this);
     type_->addItem(QStringLiteral("Строковый список"), QStringLiteral("C"));
     type_->addItem(QStringLiteral("Число"), QStringLiteral("N"));
@@ -60,34 +55,36 @@ TfEdFact::TfEdFact(QWidget *parent, const editors::TaskContext &task, int mode, 
     short_ = new QLineEdit(this);
     short_->setMaxLength(25);
     ui::makeBold(short_);
-    row->addWidget(label(QStringLiteral("Тип данных"), type_), 0, 0);
-    row->addWidget(type_, 1, 0);
-    row->addWidget(label(QStringLiteral("Сложность"), complex_), 2, 0);
-    row->addWidget(complex_, 3, 0);
-    row->addWidget(label(QStringLiteral("Краткое название"), short_), 2, 1);
-    row->addWidget(short_, 3, 1);
-    v->addLayout(row);
+    g->addWidget(label(QStringLiteral("Тип данных"), type_), 4, 0);
+    g->addWidget(type_, 5, 0);
+    g->addWidget(label(QStringLiteral("Сложность"), complex_), 6, 0);
+    g->addWidget(complex_, 7, 0);
+    g->addWidget(label(QStringLiteral("Краткое название"), short_), 6, 1);
+    g->addWidget(short_, 7, 1);
+
+    picture_ = new ui::PictureField(QSize(175, 175), QStringLiteral("Иллюстрация к сущности"),
+                                    QStringLiteral("bmp"), false, this);
+    g->addWidget(picture_, 0, 2, 9, 1, Qt::AlignTop);
 
     question_ = new QPlainTextEdit(this);
     question_->setTabChangesFocus(true);
     question_->setFixedHeight(question_->fontMetrics().lineSpacing() * 3 + 10);
-    v->addWidget(label(QStringLiteral("Вопрос"), question_));
-    v->addWidget(question_);
+    g->addWidget(label(QStringLiteral("Вопрос"), question_), 9, 0, 1, 3);
+    g->addWidget(question_, 10, 0, 1, 3);
     alias_ = new QLineEdit(this);
     alias_->setMaxLength(30);
     ui::makeBold(alias_);
-    v->addWidget(label(QStringLiteral("Алиас"), alias_));
-    v->addWidget(alias_);
+    g->addWidget(label(QStringLiteral("Алиас"), alias_), 11, 0);
+    g->addWidget(alias_, 12, 0);
     text_ = new QPlainTextEdit(this);
     text_->setTabChangesFocus(true);
-    v->addWidget(label(QStringLiteral("Описание сущности"), text_));
-    v->addWidget(text_, 1);
-    h->addLayout(v, 1);
-
-    picture_ = new ui::PictureField(QSize(175, 175), QStringLiteral("Иллюстрация к сущности"),
-                                    QStringLiteral("bmp"), false, this);
-    h->addWidget(picture_);
-    outer->addLayout(h, 1);
+    text_->setMinimumHeight(text_->fontMetrics().lineSpacing() * 3 + 10);
+    g->addWidget(label(QStringLiteral("Описание сущности"), text_), 13, 0, 1, 3);
+    g->addWidget(text_, 14, 0, 1, 3);
+    g->setRowStretch(14, 1);
+    g->setColumnStretch(0, 1);
+    g->setColumnStretch(1, 1);
+    outer->addLayout(g, 1);
     outer->addLayout(buttonRow());
 
     connect(multy_, &QCheckBox::toggled, this, [this](bool on) { multyToggled(on); });

@@ -3,6 +3,7 @@
 #include "editors/edValue.h"
 #include "kb/Sql.h"
 #include "ui/DetailPane.h"
+#include "ui/EditForm.h"
 #include "ui/FormSize.h"
 #include "ui/Guard.h"
 #include "ui/ListForm.h"
@@ -119,6 +120,7 @@ void TfrValue::setVisible(bool visible)
 {
     if (visible && !sizeApplied_) {
         sizeApplied_ = true;
+        ui::fitToLayout(this);
         ui::rememberFormSize(this, QStringLiteral("Value"));
     }
     QDialog::setVisible(visible);

@@ -4,6 +4,7 @@
 #include "ui/Guard.h"
 
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -31,6 +32,24 @@ int wholeNumber(const QLineEdit *box, const QString &fieldName)
                                         "число без пробелов между цифрами.")
                              .arg(fieldName, box->displayText()));
     return value;
+}
+
+void fitToLayout(QWidget *form)
+{
+    QLayout *layout = form->layout();
+    if (!layout)
+        return;
+    layout->activate();
+    const QSize need = layout->totalMinimumSize();
+    if (form->minimumWidth() < need.width())
+        form->setMinimumWidth(need.width());
+    if (form->minimumHeight() < need.height()) {
+        if (form->maximumHeight() == form->minimumHeight())
+            form->setFixedHeight(need.height());
+        else
+            form->setMinimumHeight(need.height());
+    }
+    form->resize(form->size().expandedTo(form->minimumSize()));
 }
 
 void makeBold(QWidget *widget)
@@ -71,6 +90,7 @@ void EditForm::setVisible(bool visible)
 {
     if (visible && !sizeApplied_) {
         sizeApplied_ = true;
+        fitToLayout(this);
         rememberFormSize(this, sizeSection_);
     }
     QDialog::setVisible(visible);

@@ -28,6 +28,10 @@ QLineEdit *numberBox(int digits, QWidget *parent);
 // field when the box is empty or holds anything else.
 int wholeNumber(const QLineEdit *box, const QString &fieldName);
 
+// Makes the designed size of a form at least what its layout needs (the font decides
+// how much room the captions take), keeping a fixed height fixed.
+void fitToLayout(QWidget *form);
+
 // A bold label or box.
 void makeBold(QWidget *widget);
 

@@ -2,6 +2,7 @@
 
 #include "kb/Sql.h"
 #include "ui/DetailPane.h"
+#include "ui/EditForm.h"
 #include "ui/FormSize.h"
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
@@ -108,6 +109,7 @@ void ListForm::setVisible(bool visible)
     // The remembered size goes on before the form first appears, over its designed size.
     if (visible && !sizeApplied_) {
         sizeApplied_ = true;
+        fitToLayout(this);
         rememberFormSize(this, sizeSection_);
     }
     QDialog::setVisible(visible);
@@ -117,9 +119,11 @@ void ListForm::setColumns(const QList<GridColumn> &columns, bool sortable)
 {
     grid_->setColumns(columns);
     grid_->setSortable(sortable);
-    int width = grid_->verticalHeader()->width() + 4;
-    for (const GridColumn &c : columns)
-        width += c.width > 0 ? c.width : grid_->horizontalHeader()->defaultSectionSize();
+    int width = 4;
+    for (int c = 0; c < columns.size(); ++c)
+        width += grid_->columnWidth(c);
+    // The grid gets its columns' width, but the pane keeps at least a third of the form.
+    width = std::min(width, this->width() * 2 / 3);
     splitter_->setSizes({width, std::max(160, this->width() - width)});
 }
 

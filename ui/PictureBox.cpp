@@ -90,6 +90,9 @@ void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, canvas_);
+    // A faint outline shows where the box is when it holds no picture.
+    p.setPen(QPen(palette().color(QPalette::Mid), 1, Qt::DotLine));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent *) { emit doubleClicked(); }
@@ -104,7 +107,7 @@ PictureField::PictureField(const QSize &boxSize, const QString &dialogTitle,
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(0, 0, 0, 0);
     box_ = new PictureBox(boxSize, this);
-    v->addWidget(box_, 0, Qt::AlignLeft | Qt::AlignTop);
+    v->addWidget(box_);
     load_ = new QPushButton(loadCaption, this);
     load_->setObjectName(QStringLiteral("BitBtnLoad"));
     load_->setAutoDefault(false);

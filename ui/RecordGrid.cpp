@@ -171,7 +171,7 @@ RecordGrid::RecordGrid(QWidget *parent) : QTableView(parent), model_(new RecordM
     setAlternatingRowColors(false);
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setStretchLastSection(true);
@@ -186,9 +186,13 @@ RecordGrid::RecordGrid(QWidget *parent) : QTableView(parent), model_(new RecordM
 void RecordGrid::setColumns(const QList<GridColumn> &columns)
 {
     model_->setColumns(columns);
-    for (int c = 0; c < columns.size(); ++c)
-        if (columns[c].width > 0)
-            setColumnWidth(c, columns[c].width);
+    // The designed widths, but never narrower than the title in the font in use.
+    const QFontMetrics fm(horizontalHeader()->font());
+    for (int c = 0; c < columns.size(); ++c) {
+        const int title = fm.horizontalAdvance(columns[c].title) + 12;
+        const int width = columns[c].width > 0 ? columns[c].width : horizontalHeader()->defaultSectionSize();
+        setColumnWidth(c, std::max(width, title));
+    }
 }
 
 void RecordGrid::open(const QString &sql)
