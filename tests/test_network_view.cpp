@@ -351,3 +351,28 @@ TEST_F(NetworkWindow, NoGoalLeavesTheSurfaceWhite)
         for (int x = 0; x < image.width(); x += 7)
             ASSERT_EQ(image.pixelColor(x, y), QColor(Qt::white)) << x << "," << y;
 }
+
+// The sample knowledge base: every task's network builds and draws, also zoomed and rotated,
+// with every vertex of its rows in the drawn list and no error shown.
+TEST_F(NetworkWindow, SampleTasksDraw)
+{
+    useSample();
+    auto w = std::make_unique<TForm1>();
+    w->show();
+    QApplication::processEvents();
+    const QStringList tasks = rows("SELECT TASK_ID, TASK_NAME FROM TTASK ORDER BY TASK_ID");
+    ASSERT_FALSE(tasks.isEmpty());
+    for (const QString &line : tasks) {
+        const int id = line.section('\t', 0, 0).toInt();
+        w->selectTaskById(id, line.section('\t', 1));
+        const int goal = w->goalFact();
+        ASSERT_GT(goal, 0) << line.toStdString();
+        const QString count = rows("SELECT COUNT(*) FROM TVER WHERE TASK_ID=" + n(id) + " AND GOAL_ID=" + n(goal))[0];
+        EXPECT_EQ(n(int(drawn(*w).size())), count) << line.toStdString();
+        w->action("actZoomIn")->trigger();
+        w->action("actRotate")->trigger();
+        EXPECT_EQ(n(int(drawn(*w).size())), count) << line.toStdString();
+        w->action("actRotate")->trigger();
+    }
+    EXPECT_TRUE(prompts.texts().isEmpty()) << prompts.texts().join('|').toStdString();
+}
