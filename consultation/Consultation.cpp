@@ -39,7 +39,7 @@ Engine &libraryEngine()
 std::optional<double> parseAnswerNumber(const QString &text)
 {
     static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)\\s*$"));
+        QStringLiteral("^\\s*-?(\\d+([.,]\\d+)?|[.,]\\d+)\\s*$"));
     if (!number.match(text).hasMatch())
         return std::nullopt;
     QString t = text.trimmed();

@@ -48,9 +48,10 @@ struct Question {
     bool symbolic() const { return type.trimmed().compare(QLatin1String("C"), Qt::CaseInsensitive) == 0; }
 };
 
-// Reads a numeric answer: an optional sign, digits, and a fraction after a decimal point or
-// a comma (the Russian way of writing it). Spaces around the number are allowed; anything
-// else (letters, two separators, an empty field) is not a number.
+// Reads a numeric answer: an optional minus, digits, and a fraction after a decimal point or
+// a comma (the Russian way of writing it), as the engine reads numbers in expressions. Spaces
+// around the number are allowed; anything else (letters, two separators, a separator without
+// digits after it, an empty field) is not a number.
 std::optional<double> parseAnswerNumber(const QString &text);
 
 // The messages the dialogue gives instead of recording a wrong answer.
