@@ -376,3 +376,22 @@ TEST_F(NetworkWindow, SampleTasksDraw)
     }
     EXPECT_TRUE(prompts.texts().isEmpty()) << prompts.texts().join('|').toStdString();
 }
+
+// A repaint that cannot read the consultation's tables leaves the surface white and reports
+// the database's error once, after the paint, however often the surface is repainted.
+TEST_F(NetworkWindow, PaintErrorIsShownOnceAndLeavesTheSurfaceWhite)
+{
+    const int g = fact(t, "Цель", "Ц", "C", 1);
+    rule(t, s1, g, -1, 100);
+    auto w = openWindow();
+    ASSERT_EQ(drawn(*w).size(), 2);
+    kb::execSql("DROP TABLE TDialog");
+    const QImage image = picture(*w);
+    picture(*w);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->paintBox()->drawn().isEmpty());
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() / 3), QColor(Qt::white));
+    const QStringList errors = prompts.texts(ui::ScriptedPrompts::Kind::Error);
+    ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
+    EXPECT_TRUE(errors[0].contains("TDialog", Qt::CaseInsensitive)) << errors[0].toStdString();
+}
