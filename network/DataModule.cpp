@@ -3,7 +3,6 @@
 #include "kb/Sql.h"
 
 #include <QHash>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace network {
@@ -19,7 +21,7 @@ namespace {
 // few milliseconds instead of the better part of a second.
 class Canvas {
 public:
-    Canvas(const QRect &area) : area_(area), image_(area.size(), QImage::Format_RGB32)
+    explicit Canvas(const QRect &area) : area_(area), image_(area.size(), QImage::Format_RGB32)
     {
         image_.fill(Qt::white);
     }
@@ -124,8 +126,8 @@ QImage labelStamp(const QString &text, const QFont &font, const QFontMetrics &me
 
 // Rule numbers are written digit by digit from the ten stamps of each font.
 struct Digits {
-    Digits(const QFont &font)
-        : metrics(font)
+    explicit Digits(const QFont &f)
+        : font(f), metrics(f)
     {
         for (int d = 0; d < 10; ++d)
             glyph[d] = labelStamp(QString(QChar(u'0' + d)), font, metrics);
@@ -139,12 +141,13 @@ struct Digits {
                 canvas.stamp(g, topLeft);
                 topLeft.rx() += g.width();
             } else {
-                const QImage s = labelStamp(QString(c), QFont(), metrics);
+                const QImage s = labelStamp(QString(c), font, metrics);
                 canvas.stamp(s, topLeft);
                 topLeft.rx() += s.width();
             }
         }
     }
+    QFont font;
     QFontMetrics metrics;
     QImage glyph[10];
 };
