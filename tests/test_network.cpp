@@ -134,7 +134,8 @@ TEST_F(Network, EntityReachedFromTwoLevelsKeepsItsFirstPlace)
 
 // A condition entity that no rule concludes is a leaf ("T"); an entity of the task outside
 // the network is unconnected, one level below the deepest, and never a leaf. Rules of other
-// tasks do not conclude anything here, and entities of other tasks never join.
+// tasks do not conclude anything here, entities of other tasks never join, and an entity that
+// another task's network happens to name still belongs to this one.
 TEST_F(Network, LeavesVersusUnconnectedEntities)
 {
     const int g = fact(t, "Цель", "Ц", "C", 1);
@@ -146,7 +147,10 @@ TEST_F(Network, LeavesVersusUnconnectedEntities)
     const int other = task(topic("Другая тема"), "Другая задача");
     const int otherSub = subtask(other, "П", 1);
     rule(other, otherSub, leaf, -1, 100);  // concludes the leaf, but in another task
-    fact(other, "Чужая", "Ч");
+    const int otherGoal = fact(other, "Чужая", "Ч", "C", 1);
+    // Another task's network that names an entity of this task does not hide it here.
+    condition(rule(other, otherSub, otherGoal, -1, 100), loose1, -1, 2);
+    TDataModule1::instance().FreshGraph(other);
     TDataModule1::instance().FreshGraph(t);
     EXPECT_EQ(vertices(t), QStringList({ver(1, g, 1, 1, 0, "F"), ver(2, 0, 2, 1, r, "F"), ver(3, leaf, 3, 1, 0, "T"),
                                         ver(4, loose1, 4, 1, 0, "F"), ver(5, loose2, 4, 2, 0, "F")}));
