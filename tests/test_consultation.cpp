@@ -381,6 +381,7 @@ TEST_F(ConsultationKb, WholeConsultationThroughThePanel)
 
     // Letters are refused and the question stays.
     panel->numberField()->setText("высокая");
+    shot(w.get(), "dialog-number");
     panel->acceptButton()->click();
     EXPECT_EQ(prompts.last(), consultation::notANumberMessage("высокая"));
     EXPECT_TRUE(rows("select * from questions").isEmpty());
