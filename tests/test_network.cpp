@@ -7,6 +7,7 @@
 #include "kb/Sql.h"
 #include "network/DataModule.h"
 
+#include <QImage>
 #include <QProcess>
 
 using namespace testing_kb;
@@ -329,4 +330,19 @@ TEST_F(NetworkCli, GenerateIsTheSameForTheSameSeed)
               QStringList{"900"});
     // Leaves to ask: entities that no rule concludes.
     EXPECT_GT(rows("SELECT COUNT(*) FROM TFACT WHERE FACT_ID NOT IN (SELECT FACT_ID FROM TRULE)")[0].toInt(), 30);
+}
+
+// The benchmarks run on a generated base and report each run and the median.
+TEST_F(NetworkCli, BenchmarksReportRunsAndMedian)
+{
+    const QString base = dir_.path() + "/gen";
+    run({"generate", "--out", base, "--rules", "50", "--entities", "20", "--conditions", "120"});
+    const QString rebuild = run({"--db", base, "bench", "network", "--task", "1", "--runs", "3"});
+    EXPECT_TRUE(rebuild.contains("rebuild run 3: ")) << rebuild.toStdString();
+    EXPECT_TRUE(rebuild.contains("rebuild median: ")) << rebuild.toStdString();
+    const QString png = dir_.path() + "/view.png";
+    const QString view = run({"--db", base, "bench", "view", "--task", "1", "--runs", "1", "--save", png});
+    EXPECT_TRUE(view.contains("load and repaint median: ")) << view.toStdString();
+    EXPECT_FALSE(QImage(png).isNull());
+    run({"--db", base, "bench", "network", "--task", "2"}, 1);
 }
