@@ -922,6 +922,31 @@ TEST_F(Entities, UnknownComplexityIsShownAndKept)
     EXPECT_EQ(rows("SELECT COMPLEX FROM TFACT"), QStringList{"7"});
 }
 
+TEST_F(Entities, ClosingTheListRebuildsTheNetworkOfTheNewGoal)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    const int s = subtask(taskId, "Диагноз", 1);
+    const int cause = fact(taskId, "Причина", "p");
+    const int sign = fact(taskId, "Признак", "s", "N");
+    rule(taskId, s, cause, value(cause, "простуда"), 80);
+    condition(kb::scalarInteger("SELECT MAX(RULE_ID) FROM TRULE"), sign, -1, 1, "37");
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TVER WHERE TASK_ID=" + QString::number(taskId)), QStringList{"0"});
+    {
+        auto form = openList();
+        form->grid()->locate("INAME", "Причина");
+        modal.drivers.push_back(onForm<TfEdFact>([](TfEdFact *f) {
+            f->goalBox()->setChecked(true);
+            f->saveButton()->click();
+        }));
+        form->changeRecord();
+        form->okButton()->click();
+    }
+    // The goal, its rule and the entity of the rule's condition.
+    EXPECT_EQ(rows("SELECT COUNT(*), MIN(GOAL_ID) FROM TVER WHERE TASK_ID=" + QString::number(taskId)),
+              QStringList{QString("3\t%1").arg(cause)});
+}
+
 // --- Values -------------------------------------------------------------------------------
 
 class Values : public Subtasks {
