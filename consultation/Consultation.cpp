@@ -1,12 +1,9 @@
 #include "consultation/Consultation.h"
 
+#include "engine/Expression.h"
 #include "kb/Sql.h"
 
-#include <QLocale>
-#include <QRegularExpression>
-
 #include <algorithm>
-
 #include <cmath>
 
 namespace consultation {
@@ -38,17 +35,11 @@ Engine &libraryEngine()
 
 std::optional<double> parseAnswerNumber(const QString &text)
 {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*-?(\\d+([.,]\\d+)?|[.,]\\d+)\\s*$"));
-    if (!number.match(text).hasMatch())
+    // One rule for numbers everywhere: the engine's, which reads its expressions with it.
+    double value = 0.0;
+    if (!engine::parseDecimal(text, &value) || !std::isfinite(value))
         return std::nullopt;
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
+    return value;
 }
 
 QString notANumberMessage(const QString &text)
