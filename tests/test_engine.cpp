@@ -759,6 +759,18 @@ TEST_F(EngineTest, CleanTableAndNewSittings)
     // TDIALOG and TRFACT of the sitting stay for the network and the results.
     EXPECT_FALSE(rows("SELECT * FROM TRFACT").isEmpty());
     EXPECT_GT(eng.initBase(b.taskId(), b.goalId()), c.sitting);
+
+    // After the sittings were emptied and renumbered, rows left under a reused number do not
+    // leak into the new sitting.
+    kb::execSql("DELETE FROM TSitting");
+    kb::execSql("DELETE FROM sqlite_sequence WHERE name='TSitting'");
+    insertAnswer(1, b.factId("Т"), -1, 100, 40);
+    kb::execSql("INSERT INTO TDIALOG (SITTING_ID, RULE_ID, LRES, LOUT) VALUES (1, 1, 1, 'F')");
+    const int reused = eng.initBase(b.taskId(), b.goalId());
+    ASSERT_EQ(reused, 1);
+    EXPECT_TRUE(rows("SELECT * FROM questions WHERE SITTING_ID=1").isEmpty());
+    EXPECT_TRUE(rows("SELECT * FROM TDIALOG WHERE SITTING_ID=1").isEmpty());
+    EXPECT_EQ(eng.dial(reused).nextFact, b.factId("Т"));
 }
 
 TEST_F(EngineTest, TheConsultationEndsWithoutAResult)
