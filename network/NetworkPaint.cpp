@@ -21,8 +21,11 @@ namespace {
 // few milliseconds instead of the better part of a second.
 class Canvas {
 public:
-    explicit Canvas(const QRect &area) : area_(area), image_(area.size(), QImage::Format_RGB32)
+    // Composes in the given image, made the size of the area when it is not.
+    Canvas(const QRect &area, QImage &image) : area_(area), image_(image)
     {
+        if (image_.size() != area.size() || image_.format() != QImage::Format_RGB32)
+            image_ = QImage(area.size(), QImage::Format_RGB32);
         image_.fill(Qt::white);
     }
     QImage &image() { return image_; }
@@ -93,7 +96,7 @@ public:
 
 private:
     QRect area_;
-    QImage image_;
+    QImage &image_;
 };
 
 // A shape drawn by the painter on a transparent stamp; origin is where the vertex centre lies.
@@ -155,7 +158,8 @@ struct Digits {
 }  // namespace
 
 QList<DDec> paintNetwork(QPainter &painter, const QSize &size, const LoadedNetwork &network,
-                         const ViewState &view, const QFont &font, const QRect &clipArea)
+                         const ViewState &view, const QFont &font, const QRect &clipArea,
+                         PaintCache *cache)
 {
     const QRect surface(QPoint(0, 0), size);
     const QRect clip = clipArea.isEmpty() ? surface : clipArea.intersected(surface);
@@ -168,7 +172,9 @@ QList<DDec> paintNetwork(QPainter &painter, const QSize &size, const LoadedNetwo
     const QList<DDec> drawn = placeVertices(network, size.width(), size.height(), view, marks);
     if (clip.isEmpty())
         return drawn;
-    Canvas canvas(clip);
+    PaintCache local;
+    PaintCache &kept = cache ? *cache : local;
+    Canvas canvas(clip, kept.canvas);
 
     // Edges first, so that the vertices are drawn over them; an edge is red when its rule fired.
     const qsizetype count = drawn.size();
@@ -197,7 +203,11 @@ QList<DDec> paintNetwork(QPainter &painter, const QSize &size, const LoadedNetwo
     const QImage ruleOut = shapeStamp({12, 8}, kGray, kGray, true);
     const QImage entity[2][2] = {{shapeStamp({12, 12}, kBlue, Qt::white, false), shapeStamp({12, 12}, kBlue, kBlue, false)},
                                  {shapeStamp({12, 12}, kLime, Qt::white, false), shapeStamp({12, 12}, kLime, kLime, false)}};
-    QHash<QString, QImage> names;
+    if (kept.labelFont != regular) {
+        kept.labels.clear();
+        kept.labelFont = regular;
+    }
+    QHash<QString, QImage> &names = kept.labels;
 
     // A label reaches at most this far from its vertex; vertices further outside the clip are
     // skipped.

@@ -43,7 +43,7 @@ bool NetworkSurface::eventFilter(QObject *watched, QEvent *event)
 void NetworkSurface::PaintBox1Paint(QPainter &painter, const QRect &clip)
 {
     drawn_.clear();
-    drawn_ = paintNetwork(painter, size(), network_, view(), font(), clip);
+    drawn_ = paintNetwork(painter, size(), network_, view(), font(), clip, &paintCache_);
 }
 
 void NetworkSurface::paintEvent(QPaintEvent *event)

@@ -4,6 +4,7 @@
 // with the view state of the main window.
 
 #include "network/NetworkModel.h"
+#include "network/NetworkPaint.h"
 
 #include <QWidget>
 
@@ -51,6 +52,7 @@ private:
     std::function<ViewState()> viewSource_;
     LoadedNetwork network_;
     QList<DDec> drawn_;
+    PaintCache paintCache_;
     QString shownError_;  // a painting error already reported, not repeated on every repaint
 };
 
