@@ -106,7 +106,7 @@ TfrValue::TfrValue(QWidget *parent, const editors::TaskContext &task, qint64 fac
     menuDelete_ = menuItem(QStringLiteral("Удалить значение"), QKeySequence(Qt::CTRL | Qt::Key_D), &TfrValue::deleteRecord);
     menuChange_ = menuItem(QStringLiteral("Изменить значение"), QKeySequence(Qt::CTRL | Qt::Key_U), &TfrValue::changeRecord);
     values_->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui::connectGuarded(values_, &QAbstractItemView::doubleClicked, this, [this] { changeRecord(); });
+    ui::connectGuarded(values_, &QAbstractItemView::activated, this, [this] { changeRecord(); });
 
     ui::connectGuarded(entities_, &ui::RecordGrid::currentRecordChanged, this, [this] { ValueSQL(); });
     ui::connectGuarded(values_, &ui::RecordGrid::currentRecordChanged, this, [this] { RText(); });

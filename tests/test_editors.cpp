@@ -222,6 +222,13 @@ TEST_F(Editors, PictureFormatsAreReadBackAndNonPicturesRefused)
     // A cancelled dialog changes nothing.
     field.Load();
     EXPECT_EQ(field.pictureForSave(), before);
+
+    // Stored bytes no reader understands: nothing shown, but a save keeps them.
+    field.showStored("not a picture");
+    EXPECT_FALSE(field.box()->hasBitmap());
+    EXPECT_EQ(field.pictureForSave(), QByteArray("not a picture"));
+    field.showStored(QByteArray(""));
+    EXPECT_TRUE(field.noPicture());
 }
 
 TEST_F(Editors, ViewerShowsTheNaturalSizeAndSavesBmp)
@@ -366,7 +373,7 @@ TEST_F(Topics, SortingByTitleLastsThroughAdding)
     topic("Б");
     topic("А");
     auto form = openList();
-    form->sortBy(0);
+    emit form->grid()->horizontalHeader()->sectionClicked(0);  // a click on the title
     EXPECT_TRUE(form->listSql().endsWith("ORDER BY ONAME"));
     EXPECT_EQ(form->grid()->records()->headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
               QColor(Qt::white));

@@ -93,8 +93,8 @@ ListForm::ListForm(QWidget *parent, const QString &sizeSection) : QDialog(parent
     menuDelete_ = menuItem(QKeySequence(Qt::CTRL | Qt::Key_D), &ListForm::deleteRecord);
     menuChange_ = menuItem(QKeySequence(Qt::CTRL | Qt::Key_U), &ListForm::changeRecord);
     grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
-    // The commands reach the grid's rows from the keyboard too: Enter changes the record.
-    connectGuarded(grid_, &QAbstractItemView::doubleClicked, this, [this] { changeRecord(); });
+    // Enter or a double-click on a row changes the record.
+    connectGuarded(grid_, &QAbstractItemView::activated, this, [this] { changeRecord(); });
 
     connectGuarded(grid_, &RecordGrid::currentRecordChanged, this, [this] { RText(); });
     connect(grid_, &RecordGrid::titleClicked, this, [this](int column, const QString &) {
