@@ -1159,3 +1159,39 @@ TEST_F(Editors, MainWindowOpensTheEditorsWithTheCurrentTaskAndRefreshes)
                                          "Допустимые значения", "Задачи"}));
     EXPECT_TRUE(prompts.texts(ScriptedPrompts::Kind::Error).isEmpty()) << prompts.texts().join('|').toStdString();
 }
+
+TEST_F(Editors, EveryFormRemembersItsSizeInItsOwnSection)
+{
+    ScriptedPrompts prompts;
+    const int t = task(topic("Медицина"), "Ангина");
+    const editors::TaskContext ctx{t, "Ангина"};
+    struct Case {
+        const char *section;
+        std::function<QDialog *()> make;
+    };
+    const Case cases[] = {
+        {"Topic", [] { return new TfTopic; }},
+        {"EdTopic", [] { return new TfEdTopic(nullptr, 0, 0); }},
+        {"Task", [] { return new TFrTask; }},
+        {"EdTask", [] { return new TfEdTask(nullptr, 0, 0); }},
+        {"SubTask", [ctx] { return new TfFraction(nullptr, ctx); }},
+        {"EdSubtask", [ctx] { return new TfEdSubtask(nullptr, ctx, 0, 0); }},
+        {"Object", [ctx] { return new TfObj(nullptr, ctx); }},
+        {"EdObject", [ctx] { return new TfEdFact(nullptr, ctx, 0, 0); }},
+        {"Value", [ctx] { return new TfrValue(nullptr, ctx, 0); }},
+        {"EdValue", [] { return new TfedValue(nullptr, 0, 0, 1, "x"); }},
+    };
+    for (const Case &c : cases) {
+        std::unique_ptr<QDialog> form(c.make());
+        form->show();
+        const QSize shown = form->size();
+        form->reject();  // Esc
+        EXPECT_EQ(app::ReadFormSize(c.section), shown) << c.section;
+    }
+    // A remembered size is applied the next time, within the form's limits.
+    app::WriteFormSize("EdTopic", 800, 900);
+    TfEdTopic again(nullptr, 0, 0);
+    again.show();
+    EXPECT_EQ(again.width(), 800);
+    EXPECT_EQ(again.height(), again.minimumHeight()) << "the edit form's height is fixed";
+}
