@@ -9,12 +9,21 @@
 #include "editors/Topic.h"
 #include "editors/Value.h"
 #include "ui/Guard.h"
+#include "ui/Prompts.h"
 
 #include <QAction>
 
 void TForm1::connectEditors()
 {
     auto current = [this] { return editors::TaskContext{taskId_, taskName_}; };
+    // Without a current task the records of the task-owned editors would belong to no task
+    // and show in no list; the user is asked to choose a task first.
+    auto haveTask = [this] {
+        if (taskId_ != 0)
+            return true;
+        ui::Prompts::instance().info(this, QStringLiteral("Текущая задача не выбрана. Выберите задачу в дереве тем и задач."));
+        return false;
+    };
     auto command = [this](const char *name, std::function<void()> run) {
         QAction *a = action(QString::fromLatin1(name));
         a->setEnabled(true);
@@ -30,14 +39,21 @@ void TForm1::connectEditors()
         Fact_Value();
         FreshGraph();
     });
-    command("actSubtasks", [this, current] { editors::ShowSubtasks(this, current()); });
-    command("actFacts", [this, current] {
+    command("actSubtasks", [this, current, haveTask] {
+        if (haveTask())
+            editors::ShowSubtasks(this, current());
+    });
+    command("actFacts", [this, current, haveTask] {
+        if (!haveTask())
+            return;
         // Closing the entity list has rebuilt the task's network tables.
         editors::ShowFacts(this, current());
         Fact_Value();
         FreshGraph();
     });
-    command("actValues", [this, current] {
+    command("actValues", [this, current, haveTask] {
+        if (!haveTask())
+            return;
         editors::ShowValues(this, current(), 0);
         Fact_Value();
         FreshGraph();

@@ -1195,3 +1195,20 @@ TEST_F(Editors, EveryFormRemembersItsSizeInItsOwnSection)
     EXPECT_EQ(again.width(), 800);
     EXPECT_EQ(again.height(), again.minimumHeight()) << "the edit form's height is fixed";
 }
+
+TEST_F(Editors, TaskOwnedEditorsNeedACurrentTask)
+{
+    ScriptedPrompts prompts;
+    ui::ScriptedModal modal;
+    TForm1 w;
+    w.show();
+    ASSERT_EQ(w.currentTask(), 0);
+    for (const char *name : {"actSubtasks", "actFacts", "actValues"}) {
+        prompts.said.clear();
+        w.action(name)->trigger();
+        EXPECT_EQ(prompts.texts(ScriptedPrompts::Kind::Info).size(), 1) << name;
+    }
+    EXPECT_TRUE(modal.opened.isEmpty());
+    w.action("actTopics")->trigger();
+    EXPECT_EQ(modal.opened, QStringList{"Темы"});
+}
