@@ -425,6 +425,11 @@ QString Engine::explainStep(const Replay &r, int step)
             }
             break;
         }
+        case Event::ChainTooLong:
+            lines << QStringLiteral("Цепочка правил длиннее %1 сущностей: %2 здесь не выводится.")
+                         .arg(kMaxChain)
+                         .arg(factName(e.factId));
+            break;
         case Event::Pending:
             lines << QStringLiteral("Следующий вопрос: о сущности %1.").arg(factName(e.factId));
             break;

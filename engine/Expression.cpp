@@ -16,6 +16,10 @@ namespace {
 
 using NodePtr = std::shared_ptr<const Expression::Node>;
 
+// Longer texts are refused: an expression is a short formula, and the length bounds the
+// depth of the evaluation.
+constexpr qsizetype kMaxLength = 4000;
+
 struct SyntaxError {
     QString message;
     int position;  // 0-based index into the text
@@ -39,6 +43,8 @@ public:
 
     NodePtr parseAll()
     {
+        if (s_.size() > kMaxLength)
+            throw SyntaxError{QStringLiteral("выражение длиннее %1 знаков").arg(kMaxLength), int(kMaxLength)};
         skipBlanks();
         if (pos_ >= s_.size())
             throw SyntaxError{QStringLiteral("выражение пусто"), 0};
@@ -114,6 +120,13 @@ private:
 
     NodePtr parseUnary()
     {
+        // Nesting is bounded so that no text, however it was written, exhausts the stack.
+        if (++depth_ > kMaxDepth)
+            fail(QStringLiteral("слишком глубокая вложенность скобок и знаков"));
+        struct Leave {
+            int &d;
+            ~Leave() { --d; }
+        } leave{depth_};
         if (peek(u'-')) {
             ++pos_;
             auto n = std::make_shared<Expression::Node>();
@@ -245,8 +258,10 @@ private:
         return binary(def->kind, a, b);
     }
 
+    static constexpr int kMaxDepth = 200;
     const QString &s_;
     qsizetype pos_ = 0;
+    int depth_ = 0;
 };
 
 double eval(const Expression::Node &n, const Expression::Resolver &resolve)

@@ -220,6 +220,18 @@ void Inference::determine(int factId)
 {
     if (determined_.contains(factId) || inProgress_.contains(factId))
         return;
+    if (depth_ >= kMaxChain) {
+        Event e;
+        e.kind = Event::ChainTooLong;
+        e.factId = factId;
+        log(e);
+        return;
+    }
+    struct Depth {
+        int &d;
+        explicit Depth(int &depth) : d(depth) { ++d; }
+        ~Depth() { --d; }
+    } depth(depth_);
     inProgress_.insert(factId, true);
     const Fact *fact = k_.fact(factId);
     const std::vector<int> &rules = k_.rulesFor(currentSubtask_, factId);

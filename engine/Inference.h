@@ -14,6 +14,9 @@ namespace engine {
 
 // The firing threshold: a premise or condition below it counts as false.
 inline constexpr double kThreshold = 20.0;
+// How many entities may wait on one another while one is being determined; deeper chains
+// are cut so that no knowledge base exhausts the stack.
+inline constexpr int kMaxChain = 1000;
 
 // One answer of the sitting (a row of questions).
 struct Answer {
@@ -50,6 +53,7 @@ struct Event {
         GoalCertain,    // factId = goal, valueId/number of the certain value
         Finished,       // the consultation is over
         Pending,        // factId to be asked next
+        ChainTooLong,   // factId: not determined, the chain of rules above it is too long
     };
     Kind kind = Finished;
     int step = 0;  // the answer after which it happened (0 before the first answer)
@@ -116,6 +120,7 @@ private:
     std::vector<int> valueOrder_;  // entities in the order they first got a value
     int currentSubtask_ = 0;
     QHash<int, bool> determined_, inProgress_;
+    int depth_ = 0;
     RunResult result_;
 };
 

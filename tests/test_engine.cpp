@@ -116,6 +116,21 @@ TEST(EngineExpression, EvaluationFaults)
     }
 }
 
+TEST(EngineExpression, DeepOrLongTextsAreRefusedNotFatal)
+{
+    const engine::Expression deep = engine::Expression::parse(QString(1000, '(') + "1" + QString(1000, ')'));
+    EXPECT_FALSE(deep.ok());
+    EXPECT_TRUE(deep.error().contains("вложенность")) << deep.errorText().toStdString();
+    EXPECT_FALSE(engine::Expression::parse(QString(300, '-') + "1").ok());
+    EXPECT_TRUE(engine::Expression::parse(QString(150, '(') + "1" + QString(150, ')')).ok());
+    const engine::Expression longSum = engine::Expression::parse("1" + QString("+1").repeated(5000));
+    EXPECT_FALSE(longSum.ok());
+    EXPECT_TRUE(longSum.error().contains("длиннее")) << longSum.errorText().toStdString();
+    const engine::Expression sum = engine::Expression::parse("1" + QString("+1").repeated(1500));
+    ASSERT_TRUE(sum.ok());
+    EXPECT_EQ(sum.evaluate({}), 1501);
+}
+
 TEST(EngineExpression, CheckForEditors)
 {
     const QStringList numeric{"Возраст", "Вес"};
@@ -816,6 +831,37 @@ TEST_F(EngineTest, TaskWithoutSubtasksUsesAllItsRules)
     const Consultation c = consult(eng, b, {"Л=l"});
     EXPECT_EQ(c.asked, QStringList({"Л"}));
     EXPECT_EQ(readRows(b, c.sitting).facts, QStringList({"Л=l 100 [ответ]", "Г=да 90 [r1]"}));
+}
+
+TEST_F(EngineTest, AVeryLongChainOfRulesIsCutNotFatal)
+{
+    // Е0 <- Е1 <- ... <- Е1499 <- the leaf Л: far deeper than any real knowledge base.
+    const int n = 1500;
+    Builder b;
+    {
+        kb::Transaction tx;
+        b.sub("S", 1);
+        for (int i = 0; i < n; ++i)
+            b.entity(QString("Е%1").arg(i), {"да"}, i == 0);
+        b.entity("Л", {"да"});
+        for (int i = 0; i < n; ++i) {
+            b.rule(QString("r%1").arg(i), "S", QString("Е%1 = да").arg(i), 100);
+            b.cond(QString("r%1").arg(i), i + 1 < n ? QString("Е%1 = да").arg(i + 1) : QString("Л = да"));
+        }
+        tx.commit();
+    }
+    engine::Engine eng(kb::defaultDb());
+    const Consultation c = consult(eng, b, {"Л=да"});
+    EXPECT_EQ(c.asked, QStringList({"Л"}));
+    EXPECT_EQ(c.last.nextFact, 0);
+    EXPECT_TRUE(eng.explain("").contains(QString("Цепочка правил длиннее %1 сущностей").arg(engine::kMaxChain)));
+    // The entities below the cut are determined in their own turn (with the leaf's answer);
+    // those above it, the goal among them, get nothing.
+    const QString sitting = QString::number(c.sitting);
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM TRFACT WHERE SITTING_ID=" + sitting),
+              QStringList({QString::number(n - engine::kMaxChain + 1)}));
+    EXPECT_TRUE(rows("SELECT * FROM TRFACT WHERE SITTING_ID=" + sitting + " AND FACT_ID=" +
+                     QString::number(b.goalId())).isEmpty());
 }
 
 TEST_F(EngineTest, AnswersThatCannotBeTakenAreReportedNotFatal)
