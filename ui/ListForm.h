@@ -68,6 +68,9 @@ public:
     // The statement the list query runs now (the sorted one after a title click).
     QString listSql() const { return listSql_; }
 
+    // Applies the remembered size before the form first appears.
+    void setVisible(bool visible) override;
+
 protected:
     ListForm(QWidget *parent, const QString &sizeSection);
 
@@ -92,11 +95,6 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
-
-public:
-    void setVisible(bool visible) override;
-
-protected:
 
     // Reopens the list query and puts the current record as asked.
     void reopen(Reposition how, qint64 oid, int row);
