@@ -19,15 +19,32 @@
 
 namespace {
 
-const QString kConnection = QStringLiteral("quorbbde");
+// The connection's name is built on the heap, not a literal: Qt keeps it in its registry of
+// connections, which outlives the library when the program unloads it.
+QString connectionName() { return QString::fromLatin1("quorbbde"); }
 
 struct Host {
     QString directory;
     std::unique_ptr<engine::Engine> engine;
+
+    // On unloading (or at exit) the connection leaves Qt's registry, so that nothing there
+    // refers into the unloaded library's memory.
+    ~Host()
+    {
+        engine.reset();
+        const QString name = connectionName();
+        if (QSqlDatabase::contains(name)) {
+            QSqlDatabase::database(name, false).close();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
 };
 
 Host &host()
 {
+    // Qt's registry of connections exists before the host, so the host goes first at exit.
+    static const bool registryFirst = (QSqlDatabase::connectionNames(), true);
+    (void)registryFirst;
     static Host h;
     return h;
 }
@@ -38,12 +55,12 @@ engine::Engine &engineForCall()
 {
     Host &h = host();
     const QString directory = QDir::cleanPath(dbengine::AliasConfig::directory(dbengine::kAliasName));
-    const bool open = h.engine && QSqlDatabase::contains(kConnection) &&
-                      QSqlDatabase::database(kConnection, false).isOpen();
+    const QString name = connectionName();
+    const bool open = h.engine && QSqlDatabase::contains(name) && QSqlDatabase::database(name, false).isOpen();
     if (!open || directory != h.directory) {
         h.engine.reset();
         h.directory.clear();
-        QSqlDatabase db = dbengine::openAlias(dbengine::kAliasName, kConnection);
+        QSqlDatabase db = dbengine::openAlias(dbengine::kAliasName, name);
         h.engine = std::make_unique<engine::Engine>(db);
         h.directory = directory;
     }
