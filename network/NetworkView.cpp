@@ -24,6 +24,9 @@ void NetworkSurface::attachTo(QScrollArea *area)
     area_ = area;
     area->setWidgetResizable(false);
     area->setWidget(this);
+    // The surface paints every pixel itself; the area's background fill would only be
+    // painted over.
+    setAutoFillBackground(false);
     area->installEventFilter(this);
     resize(areaSize());
 }
