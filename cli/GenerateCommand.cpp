@@ -130,8 +130,9 @@ void generate(const Plan &p)
         else
             ruleOwner << (rnd.chance(10) ? 0 : rnd.below(concluded));
     }
-    std::sort(ruleOwner.begin(), ruleOwner.end(),
-              [&](int a, int b) { return entities[a].layer < entities[b].layer; });
+    // Stable, so that equal layers keep their order with every standard library.
+    std::stable_sort(ruleOwner.begin(), ruleOwner.end(),
+                     [&](int a, int b) { return entities[a].layer < entities[b].layer; });
 
     // Conditions per rule: one each while there are enough, the rest spread at random.
     QList<QList<int>> ruleConditions(p.rules);  // entity indexes
