@@ -2,6 +2,7 @@
 
 #include "kb/Sql.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace network {
@@ -18,8 +19,13 @@ int intValue(const kb::Query &q, int column)
     return int(v.toLongLong());
 }
 
-// Halves go away from zero, as the drawing has always rounded.
-int roundPixel(double v) { return int(std::lround(v)); }
+// Halves go away from zero. However far the zoom goes, a position stays within 2^24 pixels,
+// which is beyond any surface and keeps the arithmetic of the drawing in range.
+int roundPixel(double v)
+{
+    constexpr double limit = 1 << 24;
+    return int(std::lround(std::clamp(v, -limit, limit)));
+}
 
 }  // namespace
 

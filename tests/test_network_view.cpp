@@ -395,3 +395,23 @@ TEST_F(NetworkWindow, PaintErrorIsShownOnceAndLeavesTheSurfaceWhite)
     ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
     EXPECT_TRUE(errors[0].contains("TDialog", Qt::CaseInsensitive)) << errors[0].toStdString();
 }
+
+// Zooming far in and far out draws without trouble: the surface may be huge or empty, and
+// only what is visible is painted.
+TEST_F(NetworkWindow, ExtremeZoomStillDraws)
+{
+    const int g = fact(t, "Цель", "Ц", "C", 1);
+    condition(rule(t, s1, g, -1, 100), fact(t, "Лист", "Л"), -1, 2);
+    auto w = openWindow();
+    w->action("actRotate")->trigger();
+    for (int i = 0; i < 40; ++i)
+        w->action("actZoomIn")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(w->paintBox()->drawn().size(), 3);
+    for (int i = 0; i < 80; ++i)
+        w->action("actZoomOut")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(w->paintBox()->size(), QSize(0, 0));
+    EXPECT_EQ(drawn(*w).size(), 3);
+    EXPECT_TRUE(prompts.texts().isEmpty()) << prompts.texts().join('|').toStdString();
+}
