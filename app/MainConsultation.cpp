@@ -58,10 +58,11 @@ void TForm1::loadEngine()
     action("actStart")->setEnabled(loaded);
     action("actResults")->setEnabled(loaded);
     action("actClean")->setEnabled(true);
-    // The reason stays in sight in the status bar (its full text in the panel's hint) rather
-    // than in a box that stops every start-up.
+    // The reason is said once at start-up and stays in sight in the status bar (its full
+    // text in the panel's hint).
     if (!loaded) {
         const QString reason = dll.error();
+        ui::Prompts::instance().warning(this, reason);
         if (statusPanels_.size() > 1) {
             statusPanels_[1]->setText(QStringLiteral("  Машина вывода не загружена: диалог недоступен"));
             statusPanels_[1]->setToolTip(reason);

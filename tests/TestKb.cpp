@@ -132,6 +132,8 @@ void KbTest::SetUp()
     QDir().mkpath(configDir());
     qputenv("XDG_CONFIG_HOME", configDir().toUtf8());
     dbengine::setProgramDir(programDir());
+    // The program directory holds the engine library, as an installed program's does.
+    QFile::link(QString(ZELMORA_BIN_DIR) + "/libquorbbde.so", programDir() + "libquorbbde.so");
     dbengine::createKnowledgeBase(kbDir());
     dbengine::RegisterAlias(dbengine::kAliasName, kbDir(), dbengine::kDriverParadox);
     auto &session = dbengine::Session::instance();

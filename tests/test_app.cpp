@@ -244,3 +244,19 @@ TEST_F(MainWindow, StartsOnTheSampleKnowledgeBase)
     EXPECT_FALSE(shot.isNull());
     w->close();
 }
+
+TEST_F(MainWindow, WithoutTheEngineLibraryOnlyTheConsultationIsUnavailable)
+{
+    task(topic("Медицина"), "Ангина");
+    QFile::remove(programDir() + "libquorbbde.so");
+    ui::ScriptedPrompts prompts;
+    auto w = open();
+    const QStringList warnings = prompts.texts(ui::ScriptedPrompts::Kind::Warning);
+    ASSERT_EQ(warnings.size(), 1) << prompts.texts().join('|').toStdString();
+    EXPECT_TRUE(warnings[0].contains("libquorbbde.so")) << warnings[0].toStdString();
+    EXPECT_EQ(prompts.said.size(), 1);
+    EXPECT_FALSE(w->action("actStart")->isEnabled());
+    EXPECT_FALSE(w->action("actResults")->isEnabled());
+    EXPECT_TRUE(w->action("actTopics")->isEnabled());
+    EXPECT_EQ(w->tree()->topLevelItemCount(), 1);
+}
