@@ -14,7 +14,10 @@ namespace {
 
 void tune(QSqlDatabase &db)
 {
-    // Another connection (the engine library's) may hold the file for a moment.
+    // The engine library writes through a connection of its own while the program may still
+    // be reading: in write-ahead-log mode readers never block that writer (nor it them).
+    kb::execSql(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+    // Another connection may still hold the file for a moment.
     kb::execSql(db, QStringLiteral("PRAGMA busy_timeout=10000"));
     kb::execSql(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
