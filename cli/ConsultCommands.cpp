@@ -10,6 +10,7 @@
 #include "cli/Bench.h"
 #include "cli/Cli.h"
 
+#include "consultation/Consultation.h"
 #include "engine/Engine.h"
 #include "engine/Expression.h"
 #include "kb/Sql.h"
@@ -87,6 +88,7 @@ TaskInfo readTask(int task)
 }
 
 struct Reply {
+    QString text;  // the answer as written
     int valueId = -1;
     double number = 0;
     int trust = 100;
@@ -119,15 +121,16 @@ QHash<QString, Reply> readAnswers(const QString &path, const TaskInfo &task)
         if (semi >= 0) {
             bool ok = false;
             const int trust = answer.mid(semi + 1).trimmed().toInt(&ok);
-            if (!ok || trust < 0 || trust > 100)
-                throw cli::UsageError(where + QStringLiteral("the certainty after ';' must be a whole "
-                                                             "number from 0 to 100"));
+            // The dialogue offers these three; the file offers what the dialogue does.
+            if (!ok || (trust != 100 && trust != 75 && trust != 50))
+                throw cli::UsageError(where + QStringLiteral("the certainty after ';' must be 100, 75 or 50"));
             reply.trust = trust;
             reply.trustGiven = true;
             answer = answer.left(semi).trimmed();
         }
         if (shortName.isEmpty())
             throw cli::UsageError(where + QStringLiteral("the short name is missing"));
+        reply.text = answer;
         if (replies.contains(shortName))
             throw cli::UsageError(where + QStringLiteral("entity '%1' is answered twice (first on line %2)")
                                               .arg(shortName)
@@ -185,33 +188,6 @@ QString trustText(double trust)
     return s;
 }
 
-// The goal's results as the results window lists them: at or above the task's threshold,
-// a symbolic goal in the order the database returns its rows, a numeric goal by certainty.
-void printResults(QTextStream &out, int task, int goal, int sitting)
-{
-    const qint64 threshold =
-        kb::scalarInteger(QStringLiteral("SELECT TRUSTLIMIT FROM TTASK  WHERE TASK_ID=") + QString::number(task));
-    kb::Query type(QStringLiteral("select type from TFact where fact_id=") + QString::number(goal));
-    type.open();
-    const QString goalType = type.eof() ? QString() : type.value(0).toString();
-    QString sql;
-    if (goalType == QStringLiteral("C"))
-        sql = QStringLiteral(" SELECT VALUE_MEAN MEAN, TRUST, COMMENT  FROM TRFACT R, TVALUE V  WHERE "
-                             "R.VALUE_ID=V.VALUE_ID AND R.FACT_ID=") +
-              QString::number(goal) + QStringLiteral(" AND R.SITTING_ID=") + QString::number(sitting) +
-              QStringLiteral(" AND TRUST>=") + QString::number(threshold);
-    else
-        sql = QStringLiteral(" SELECT VALUE_NUMBER  MEAN, TRUST, COMMENT  FROM TRFACT R  WHERE R.VALUE_ID=-1 "
-                             "AND R.FACT_ID=") +
-              QString::number(goal) + QStringLiteral(" AND R.SITTING_ID=") + QString::number(sitting) +
-              QStringLiteral(" AND TRUST>=") + QString::number(threshold) + QStringLiteral(" ORDER BY TRUST DESC");
-    kb::Query q(sql);
-    q.open();
-    for (; !q.eof(); q.next())
-        out << "= " << q.asString(QStringLiteral("MEAN")) << '\t' << trustText(q.asFloat(QStringLiteral("TRUST")))
-            << '\n';
-}
-
 int consultCommand(cli::Context &c)
 {
     const int task = c.requiredIntOption(QStringLiteral("--task"));
@@ -223,17 +199,17 @@ int consultCommand(cli::Context &c)
     const TaskInfo info = readTask(task);
     const QHash<QString, Reply> replies = readAnswers(answersFile, info);
 
-    engine::Engine eng(kb::defaultDb());
-    eng.cleanTable();
-    const int sitting = eng.initBase(task, info.goal);
-    engine::Engine::Step step = eng.dial(sitting);
-    QStringList steps{QString()};
+    // The dialogue's own logic, with the engine run in this process instead of the library.
+    consultation::CoreEngine eng;
+    consultation::Consultation dialogue(eng);
+    dialogue.cleanTable();
+    consultation::Consultation::Outcome outcome = dialogue.start(task, info.goal);
     int guard = int(info.facts.size()) + 1;
-    while (step.nextFact) {
-        const TaskFact *fact = info.byId(step.nextFact);
+    while (!outcome.over) {
+        const TaskFact *fact = info.byId(dialogue.asked());
         if (!fact)
             throw cli::UsageError(QStringLiteral("the engine asked for entity %1, which is not of task %2")
-                                      .arg(step.nextFact)
+                                      .arg(dialogue.asked())
                                       .arg(task),
                                   1);
         c.out << "? " << fact->name << '\n';
@@ -244,23 +220,23 @@ int consultCommand(cli::Context &c)
                                       .arg(fact->name, fact->shortName, answersFile),
                                   3);
         }
-        int trust = 100;
-        if (fact->nonDet)
-            trust = it->trust;
-        else if (it->trustGiven && it->trust != 100)
+        if (!fact->nonDet && it->trustGiven && it->trust != 100)
             c.err << "zelmora-cli: " << answersFile << ":" << it->line << ": the answer to '" << fact->name
                   << "' is deterministic; certainty " << it->trust << " ignored, 100 used\n";
-        insertAnswer(sitting, fact->id, it->valueId, trust, it->valueId == -1 ? it->number : 0);
-        step = eng.dial(sitting);
-        steps << step.stepText;
+        outcome = fact->numeric ? dialogue.acceptNumber(it->text, it->trust)
+                                : dialogue.acceptValue(it->valueId, it->trust);
+        if (!outcome.refusal.isEmpty())
+            throw cli::UsageError(QStringLiteral("%1:%2: %3").arg(answersFile).arg(it->line).arg(outcome.refusal), 1);
         if (--guard < 0)
             throw cli::UsageError(QStringLiteral("the consultation does not come to an end"), 1);
     }
     if (info.goal)
-        printResults(c.out, task, info.goal, sitting);
+        for (const consultation::GoalResult &r : consultation::goalResults(task, info.goal, dialogue.sitting()))
+            c.out << "= " << r.mean << '\t' << trustText(r.trust) << '\n';
     if (explain) {
-        for (const QString &s : steps)
+        for (const QString &s : dialogue.steps())
             c.out << '\n' << eng.explain(s);
+        c.out << '\n';
     }
     return 0;
 }

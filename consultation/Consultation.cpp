@@ -1,5 +1,6 @@
 #include "consultation/Consultation.h"
 
+#include "engine/Engine.h"
 #include "engine/Expression.h"
 #include "kb/Sql.h"
 
@@ -26,6 +27,26 @@ public:
 int admissibleTrust(int trust) { return trust == 75 || trust == 50 ? trust : 100; }
 
 }  // namespace
+
+CoreEngine::CoreEngine() : engine_(std::make_unique<engine::Engine>(kb::defaultDb())) {}
+CoreEngine::~CoreEngine() = default;
+void CoreEngine::cleanTable() { engine_->cleanTable(); }
+int CoreEngine::initBase(int task, int goal) { return engine_->initBase(task, goal); }
+
+UseDLL::DialResult CoreEngine::dial(int sitting, int, int, double)
+{
+    // The engine reads the answer from `questions`, where the consultation put it.
+    const engine::Engine::Step step = engine_->dial(sitting);
+    return {step.stepText, step.nextFact};
+}
+
+UseDLL::BackResult CoreEngine::backStep(int sitting)
+{
+    const engine::Engine::Step step = engine_->backStep(sitting);
+    return {sitting, step.nextFact, step.stepText};
+}
+
+QString CoreEngine::explain(const QString &stepText) { return engine_->explain(stepText); }
 
 Engine &libraryEngine()
 {
@@ -201,7 +222,7 @@ void Consultation::cleanAuxiliaryTables()
     kb::execSql(QStringLiteral("delete from trfact   "));
 }
 
-kb::Report resultsReport(int task, int goal, int sitting, const QStringList &steps, Engine &engine)
+QList<GoalResult> goalResults(int task, int goal, int sitting)
 {
     const qint64 threshold =
         kb::scalarInteger(QStringLiteral("SELECT TRUSTLIMIT FROM TTASK  WHERE TASK_ID=") + QString::number(task));
@@ -220,21 +241,28 @@ kb::Report resultsReport(int task, int goal, int sitting, const QStringList &ste
             ? QStringLiteral(" SELECT VALUE_MEAN MEAN, TRUST, COMMENT  FROM TRFACT R, TVALUE V  WHERE R.VALUE_ID=V.VALUE_ID") + tail
             : QStringLiteral(" SELECT VALUE_NUMBER  MEAN, TRUST, COMMENT  FROM TRFACT R  WHERE R.VALUE_ID=-1") + tail +
                   QStringLiteral(" ORDER BY TRUST DESC");
+    QList<GoalResult> rows;
+    kb::Query results(sql);
+    results.open();
+    for (; !results.eof(); results.next())
+        rows.append({results.asString(QStringLiteral("MEAN")), results.asFloat(QStringLiteral("TRUST"))});
+    return rows;
+}
 
+kb::Report resultsReport(int task, int goal, int sitting, const QStringList &steps, Engine &engine)
+{
     kb::Report report;
     report.bold(QStringLiteral("Результаты диалога:"));
     report.bold(QStringLiteral(" "));
-    kb::Query results(sql);
-    results.open();
-    if (results.eof())
+    const QList<GoalResult> results = goalResults(task, goal, sitting);
+    if (results.isEmpty())
         report.plain(QStringLiteral("Отсутствуют. Если диалог был производился, то из-за недостатка правил."));
-    for (int n = 1; !results.eof(); results.next(), ++n) {
+    for (int n = 1; n <= results.size(); ++n) {
         if (n > 1)
             report.plain(QStringLiteral("или"));
-        report.plain(QString::number(n) + QStringLiteral(")") + results.asString(QStringLiteral("MEAN")) +
-                     QStringLiteral(" - ") + QStringLiteral("КД=") + results.asString(QStringLiteral("TRUST")));
+        report.plain(QString::number(n) + QStringLiteral(")") + results[n - 1].mean + QStringLiteral(" - ") +
+                     QStringLiteral("КД=") + QVariant(results[n - 1].trust).toString());
     }
-    results.close();
     report.bold(QString());
     report.bold(QStringLiteral("Ход диалога:"));
     for (const QString &step : steps) {

@@ -11,7 +11,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
+
+namespace engine {
+class Engine;
+}
 
 namespace consultation {
 
@@ -29,6 +34,22 @@ public:
 
 // The engine library loaded by UseDLL::instance().
 Engine &libraryEngine();
+
+// The engine's own code run in this process on the program's connection, without the
+// library: the command-line companion consults through it.
+class CoreEngine : public Engine {
+public:
+    CoreEngine();
+    ~CoreEngine() override;
+    void cleanTable() override;
+    int initBase(int task, int goal) override;
+    UseDLL::DialResult dial(int sitting, int valueId, int trust, double number) override;
+    UseDLL::BackResult backStep(int sitting) override;
+    QString explain(const QString &stepText) override;
+
+private:
+    std::unique_ptr<engine::Engine> engine_;
+};
 
 // One admissible value of a symbolic entity, as the answer list shows it.
 struct AnswerValue {
@@ -118,6 +139,16 @@ private:
     QStringList steps_;
     bool running_ = false;
 };
+
+// One value of the goal found by a sitting, as the results list it.
+struct GoalResult {
+    QString mean;  // the value's text, or the number of a numeric goal
+    double trust = 0;
+};
+
+// The values of the goal at or above the task's threshold, in the order of the results: a
+// symbolic goal as the database returns them, a numeric goal by falling certainty.
+QList<GoalResult> goalResults(int task, int goal, int sitting);
 
 // The results of the last consultation: the values of the goal at or above the task's
 // threshold, then the course of the consultation as the engine explains each step.
