@@ -5,25 +5,8 @@
 
 namespace consultation {
 
-namespace {
-
-// A number column as the user reads it: whole values without a fraction.
-QString numberText(const QVariant &v)
-{
-    if (v.isNull())
-        return {};
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        if (d == double(qint64(d)))
-            return QString::number(qint64(d));
-        return QString::number(d, 'g', 15);
-    }
-    return v.toString();
-}
-
-QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
-
-}  // namespace
+using kb::numberText;
+using kb::quoted;
 
 kb::Report ObjText(int factId, int sittingId)
 {

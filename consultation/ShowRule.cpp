@@ -4,15 +4,12 @@
 #include "ui/ReportPane.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QVBoxLayout>
 
 namespace consultation {
 
-TfShowRule::TfShowRule(QWidget *parent, int ruleId) : QDialog(parent)
+TfShowRule::TfShowRule(QWidget *parent, int ruleId) : ui::ReportDialog(parent)
 {
     setObjectName(QStringLiteral("fShowRule"));
     setWindowTitle(QStringLiteral("Правило"));
@@ -21,23 +18,7 @@ TfShowRule::TfShowRule(QWidget *parent, int ruleId) : QDialog(parent)
     setMaximumHeight(300);
     resize(480, 280);
 
-    auto *layout = new QVBoxLayout(this);
-    pane_ = new ui::ReportPane(this);
-    pane_->setObjectName(QStringLiteral("RichEdit1"));
-    pane_->setLineWrapMode(QTextEdit::WidgetWidth);
-    pane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    layout->addWidget(pane_, 1);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    ok_ = new QPushButton(QStringLiteral("OK"), this);
-    ok_->setDefault(true);
-    bottom->addWidget(ok_);
-    bottom->addStretch(1);
-    layout->addLayout(bottom);
-    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
-
-    pane_->setReport(RText(ruleId));
+    pane()->setReport(RText(ruleId));
     setWindowTitle(QStringLiteral("Правило ") + QString::number(ruleId));
 
     // The rule view stands in the middle of the screen, not of its owner.

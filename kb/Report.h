@@ -9,6 +9,9 @@
 
 namespace kb {
 
+// A value as the panes show it: in double quotes.
+inline QString quoted(const QString &text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+
 struct ReportLine {
     QString text;
     bool bold = false;

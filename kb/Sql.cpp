@@ -197,6 +197,19 @@ void Transaction::commit()
     }
 }
 
+QString numberText(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    if (v.typeId() == QMetaType::Double) {
+        const double d = v.toDouble();
+        if (d == double(qint64(d)))
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', 15);
+    }
+    return v.toString();
+}
+
 QString StreamToText(const Query &query, const QString &field)
 {
     const QVariant v = query.value(field);

@@ -108,6 +108,9 @@ private:
     bool done_ = false;
 };
 
+// A number column as the user reads it: whole values without a fraction.
+QString numberText(const QVariant &value);
+
 // Reads a long-text column whole; the text ends at its first zero byte, if any.
 QString StreamToText(const Query &query, const QString &field);
 
