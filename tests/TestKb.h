@@ -31,6 +31,14 @@ int meta(int taskId, int fromSubtask, int toSubtask);
 // Rows of a SELECT as lines of tab-separated fields (for exact comparisons).
 QStringList rows(const QString &sql);
 
+// zelmora-cli run as a user runs it: a separate process with its own configuration directory.
+struct CliRun {
+    int code;  // -1 when it crashed
+    QString out;
+    QString err;
+};
+CliRun runCli(const QStringList &args, const QString &configDir);
+
 }  // namespace testing_kb
 
 // A fresh program directory (with its zelmora.ini), configuration directory (alias file) and

@@ -6,27 +6,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+using testing_kb::CliRun;
+
 namespace {
-
-struct CliRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList &args, const QString &configDir)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", configDir);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(QString(ZELMORA_BIN_DIR) + "/zelmora-cli", args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
+CliRun cli(const QStringList &args, const QString &configDir) { return testing_kb::runCli(args, configDir); }
 }  // namespace
 
 TEST(Cli, InitThenTasks)

@@ -1079,24 +1079,8 @@ TEST_F(EngineTest, LibraryReportsDatabaseFaultsInsteadOfCrashing)
 
 namespace {
 
-struct CliRun {
-    int code;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList &args, const QString &configDir)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", configDir);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(QString(ZELMORA_BIN_DIR) + "/zelmora-cli", args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using testing_kb::CliRun;
+using testing_kb::runCli;
 
 QString writeFile(const QString &path, const QString &text)
 {

@@ -271,11 +271,9 @@ class NetworkCli : public KbTest {
 protected:
     QString run(const QStringList &args, int expectedCode = 0)
     {
-        QProcess p;
-        p.start(QString(ZELMORA_BIN_DIR) + "/zelmora-cli", args);
-        EXPECT_TRUE(p.waitForFinished(120000));
-        EXPECT_EQ(p.exitCode(), expectedCode) << p.readAllStandardError().toStdString();
-        return QString::fromUtf8(p.readAllStandardOutput());
+        const testing_kb::CliRun r = testing_kb::runCli(args, configDir());
+        EXPECT_EQ(r.code, expectedCode) << r.err.toStdString();
+        return r.out;
     }
 };
 
