@@ -37,7 +37,7 @@ UseDLL::DialResult CoreEngine::dial(int sitting, int, int, double)
 {
     // The engine reads the answer from `questions`, where the consultation put it.
     const engine::Engine::Step step = engine_->dial(sitting);
-    return {step.stepText, step.nextFact};
+    return {step.stepText, step.nextFact, step.secondText};
 }
 
 UseDLL::BackResult CoreEngine::backStep(int sitting)
@@ -153,7 +153,9 @@ Consultation::Outcome Consultation::record(int valueId, int trust, double number
     }
     lastStep_ = r.stepText;
     asked_ = r.nextFact;
-    steps_ << lastStep_;
+    // The last step of a consultation without a result has an empty step text, which would
+    // explain as the start once more; the engine names that step in its second text.
+    steps_ << (lastStep_.isEmpty() && asked_ == 0 && !r.secondText.isEmpty() ? r.secondText : lastStep_);
     return afterStep();
 }
 

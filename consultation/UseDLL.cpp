@@ -138,7 +138,7 @@ UseDLL::DialResult UseDLL::Dial(int sitting, int valueId, int trust, double numb
     DialResult r;
     d_->api.dial(&step, &second, sitting, valueId, trust, &r.nextFact, number, 1);
     r.stepText = take(step);
-    take(second);
+    r.secondText = take(second);
     checkFault(r.stepText, r.nextFact);
     return r;
 }

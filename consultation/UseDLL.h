@@ -38,6 +38,9 @@ public:
     struct DialResult {
         QString stepText;
         int nextFact = 0;
+        // Not shown; at an end without a result it names the last step, whose step text
+        // is then empty.
+        QString secondText;
     };
     DialResult Dial(int sitting, int valueId, int trust, double number);
     struct BackResult {

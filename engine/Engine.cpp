@@ -233,7 +233,9 @@ Engine::Step Engine::stepOf(const Replay &r)
         s.stepText = stepName(r.sitting.id, r.run.answered);
         s.secondText = QStringLiteral("Консультация окончена");
     } else {
-        s.secondText = QStringLiteral("Консультация окончена: цель не получила значения");
+        // The step text stays empty, as the program expects at an end without a result; the
+        // step's own name goes with the second text, so that its account is not lost.
+        s.secondText = stepName(r.sitting.id, r.run.answered);
     }
     return s;
 }

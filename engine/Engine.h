@@ -35,7 +35,8 @@ public:
     struct Step {
         int nextFact = 0;   // the entity to ask, 0 when the consultation is over
         QString stepText;   // names the step for explain(); empty at the end without a result
-        QString secondText; // a short account of where the consultation stands
+        QString secondText; // where the consultation stands; at an end without a result,
+                            // the name of the last step (the step text is then empty)
     };
 
     // Clears the work rows (TNextver) that earlier sittings left.

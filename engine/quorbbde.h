@@ -38,7 +38,9 @@ QUORB_API void Clean_table(void);
 QUORB_API int Init_base(int task, int goal, int mode);
 // Continues the sitting after the program has recorded an answer in `questions` (the answer
 // arguments are not used: the table is the record). *nextFact: the entity to ask, 0 at the
-// end. The second text says where the consultation stands.
+// end. The second text is not for showing: at an end without a result it names the last
+// step (for Explain), the step text being empty then; otherwise it says where the
+// consultation stands.
 QUORB_API void Dial(char **stepText, char **secondText, int sitting, int valueId, int trust,
                     int *nextFact, double number, int mode);
 // Removes the sitting's last answer; returns the entity whose question comes again. The

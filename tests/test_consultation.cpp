@@ -93,7 +93,7 @@ public:
             throw std::runtime_error("Ошибка машины вывода: сбой");
         const int next = dials < asks.size() ? asks[dials] : 0;
         ++dials;
-        return {QStringLiteral("%1:%2").arg(sitting).arg(dials), next};
+        return {QStringLiteral("%1:%2").arg(sitting).arg(dials), next, QString()};
     }
     consultation::UseDLL::BackResult backStep(int sitting) override
     {

@@ -4,6 +4,8 @@
 
 #include "TestKb.h"
 
+#include "consultation/Consultation.h"
+
 #include "dbengine/Aliases.h"
 #include "engine/Engine.h"
 #include "engine/Expression.h"
@@ -803,7 +805,24 @@ TEST_F(EngineTest, TheConsultationEndsWithoutAResult)
     EXPECT_EQ(c.asked, QStringList({"Т", "Кашель", "Боль"}));
     EXPECT_EQ(c.last.nextFact, 0);
     EXPECT_EQ(c.last.stepText, "");
-    EXPECT_TRUE(c.last.secondText.contains("не получила значения"));
+    // The step still has a name of its own, in the second text, and explains as itself, not
+    // as the start of the consultation that the empty text stands for.
+    EXPECT_EQ(c.last.secondText, engine::Engine::stepName(c.sitting, 3));
+    EXPECT_NE(eng.explain(c.last.secondText), eng.explain(QString()));
+
+    // The dialogue keeps that name in its step list, so the results show the last step.
+    consultation::CoreEngine core;
+    consultation::Consultation dialogue(core);
+    auto outcome = dialogue.start(b.taskId(), b.goalId());
+    outcome = dialogue.acceptNumber("39", 100);
+    for (const char *name : {"Кашель", "Боль"}) {
+        ASSERT_FALSE(outcome.over);
+        outcome = dialogue.acceptValue(b.valueId(QString(name) + ":нет"), 100);
+    }
+    ASSERT_TRUE(outcome.over);
+    EXPECT_TRUE(outcome.noResult);
+    ASSERT_EQ(dialogue.steps().size(), 4);
+    EXPECT_EQ(dialogue.steps().last(), engine::Engine::stepName(dialogue.sitting(), 3));
 }
 
 TEST_F(EngineTest, UnknownSittingAndTaskWithoutRules)
