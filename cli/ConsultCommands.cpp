@@ -19,7 +19,6 @@
 #include <QFile>
 #include <QHash>
 
-#include <cmath>
 
 namespace {
 
@@ -164,30 +163,6 @@ QHash<QString, Reply> readAnswers(const QString &path, const TaskInfo &task)
     return replies;
 }
 
-// Records an answer the way the dialogue does, values bound as parameters.
-void insertAnswer(int sitting, int fact, int valueId, int trust, double number)
-{
-    kb::Query q(QStringLiteral("INSERT INTO questions (SITTING_ID, FACT_ID, value_ans, TRUST, nnum) "
-                               "VALUES (:P0, :P1, :P2, :P3, :P4)"));
-    q.setFloat(QStringLiteral("P0"), sitting);
-    q.setFloat(QStringLiteral("P1"), fact);
-    q.setFloat(QStringLiteral("P2"), valueId);
-    q.setFloat(QStringLiteral("P3"), trust);
-    q.setFloat(QStringLiteral("P4"), number);
-    q.exec();
-}
-
-// A certainty with up to two decimals and no trailing zeros.
-QString trustText(double trust)
-{
-    QString s = QString::number(std::round(trust * 100.0) / 100.0, 'f', 2);
-    while (s.endsWith(u'0'))
-        s.chop(1);
-    if (s.endsWith(u'.'))
-        s.chop(1);
-    return s;
-}
-
 int consultCommand(cli::Context &c)
 {
     const int task = c.requiredIntOption(QStringLiteral("--task"));
@@ -232,7 +207,7 @@ int consultCommand(cli::Context &c)
     }
     if (info.goal)
         for (const consultation::GoalResult &r : consultation::goalResults(task, info.goal, dialogue.sitting()))
-            c.out << "= " << r.mean << '\t' << trustText(r.trust) << '\n';
+            c.out << "= " << r.mean << '\t' << engine::cfText(r.trust) << '\n';
     if (explain) {
         for (const QString &s : dialogue.steps())
             c.out << '\n' << eng.explain(s);
@@ -266,7 +241,7 @@ int benchConsult(cli::Context &c)
         const TaskFact *fact = info.byId(step.nextFact);
         const bool numeric = !fact || fact->numeric || !fact->firstValue;
         last = {step.nextFact, numeric ? -1 : fact->firstValue, numeric ? 1.0 : 0.0};
-        insertAnswer(sitting, last.fact, last.value, 100, last.number);
+        consultation::Consultation::recordAnswer(sitting, last.fact, last.value, 100, last.number);
         ++answers;
         step = eng.dial(sitting);
     }
@@ -280,7 +255,7 @@ int benchConsult(cli::Context &c)
     QList<double> warm, fresh;
     for (int i = 0; i < runs; ++i) {
         eng.backStep(sitting);
-        insertAnswer(sitting, last.fact, last.value, 100, last.number);
+        consultation::Consultation::recordAnswer(sitting, last.fact, last.value, 100, last.number);
         QElapsedTimer timer;
         timer.start();
         eng.dial(sitting);
@@ -288,7 +263,7 @@ int benchConsult(cli::Context &c)
     }
     for (int i = 0; i < runs; ++i) {
         eng.backStep(sitting);
-        insertAnswer(sitting, last.fact, last.value, 100, last.number);
+        consultation::Consultation::recordAnswer(sitting, last.fact, last.value, 100, last.number);
         // A fresh engine reads the task's knowledge first, as after a restart of the program.
         engine::Engine cold(kb::defaultDb());
         QElapsedTimer timer;

@@ -131,15 +131,7 @@ Consultation::Outcome Consultation::acceptNumber(const QString &text, int trust)
 Consultation::Outcome Consultation::record(int valueId, int trust, double number)
 {
     const int certainty = question_.nonDet ? admissibleTrust(trust) : 100;
-    // The engine reads the answer from here when it goes on.
-    kb::Query insert(QStringLiteral("insert into questions  (sitting_id, fact_id, value_ans, trust, nnum) "
-                                    " values (:P0, :P1, :P2, :P3, :P4)"));
-    insert.setFloat(QStringLiteral("P0"), sitting_);
-    insert.setFloat(QStringLiteral("P1"), asked_);
-    insert.setFloat(QStringLiteral("P2"), valueId);
-    insert.setFloat(QStringLiteral("P3"), certainty);
-    insert.setFloat(QStringLiteral("P4"), number);
-    insert.exec();
+    recordAnswer(sitting_, asked_, valueId, certainty, number);
 
     UseDLL::DialResult r;
     try {
@@ -191,6 +183,18 @@ void Consultation::finish()
     running_ = false;
     asked_ = 0;
     question_ = {};
+}
+
+void Consultation::recordAnswer(int sitting, int fact, int valueId, int trust, double number)
+{
+    kb::Query insert(QStringLiteral("insert into questions  (sitting_id, fact_id, value_ans, trust, nnum) "
+                                    " values (:P0, :P1, :P2, :P3, :P4)"));
+    insert.setFloat(QStringLiteral("P0"), sitting);
+    insert.setFloat(QStringLiteral("P1"), fact);
+    insert.setFloat(QStringLiteral("P2"), valueId);
+    insert.setFloat(QStringLiteral("P3"), trust);
+    insert.setFloat(QStringLiteral("P4"), number);
+    insert.exec();
 }
 
 Question Consultation::readQuestion(int fact)

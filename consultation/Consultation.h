@@ -122,6 +122,9 @@ public:
     // Ends the dialogue; the sitting and the steps stay for the results.
     void finish();
 
+    // Records one answer in `questions`, where the engine reads it (values bound as
+    // parameters).
+    static void recordAnswer(int sitting, int fact, int valueId, int trust, double number);
     // The text shown for an entity, read from the knowledge base.
     static Question readQuestion(int fact);
     // Empties the engine's consultation tables for all sittings (not TSitting, not questions).

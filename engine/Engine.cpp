@@ -35,7 +35,10 @@ void run(QSqlQuery &q)
         throw kb::DbError(q.lastError().text());
 }
 
-// A certainty with up to two decimals and no trailing zeros: 72.5, 100, 33.33.
+QString numberText(double v) { return QString::number(v, 'g', 12); }
+
+}  // namespace
+
 QString cfText(double cf)
 {
     QString s = QString::number(std::round(cf * 100.0) / 100.0, 'f', 2);
@@ -45,10 +48,6 @@ QString cfText(double cf)
         s.chop(1);
     return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
 }
-
-QString numberText(double v) { return QString::number(v, 'g', 12); }
-
-}  // namespace
 
 struct Engine::Cache {
     QString database;

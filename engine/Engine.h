@@ -27,6 +27,9 @@ private:
     QString text_;
 };
 
+// A certainty with up to two decimals and no trailing zeros: 72.5, 100, 33.33.
+QString cfText(double cf);
+
 class Engine {
 public:
     explicit Engine(QSqlDatabase db);
