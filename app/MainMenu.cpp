@@ -11,6 +11,7 @@
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
 #include "ui/ReportPane.h"
+#include "ui/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -507,12 +508,14 @@ void TForm1::rightPageChanged(int index)
 
 void TForm1::Fact_Value()
 {
+    ui::WaitCursor wait;
     factsPane_->clearLines();
     factsPane_->setReport(app::factValueListing(taskId_, app::FactOrder(factsOrder_->checkedId())));
 }
 
 void TForm1::Rule_Cond()
 {
+    ui::WaitCursor wait;
     rulesPane_->clearLines();
     // The relation words come from the inference engine library, as in its explanations.
     rulesPane_->setReport(app::ruleCondListing(taskId_, app::RuleOrder(rulesOrder_->checkedId()),

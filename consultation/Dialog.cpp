@@ -3,6 +3,7 @@
 #include "consultation/Consultation.h"
 #include "ui/Guard.h"
 #include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -19,19 +20,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-// The hourglass while the engine works; put back however the call ends, so that a failed
-// step does not leave the window looking busy.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-}  // namespace
+using ui::WaitCursor;
 
 TDialogPanel::TDialogPanel(consultation::Consultation &consultation, QWidget *parent)
     : QWidget(parent), consultation_(consultation)

@@ -7,6 +7,7 @@
 #include "ui/DetailPane.h"
 #include "ui/Modal.h"
 #include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QFont>
 
@@ -112,7 +113,11 @@ void TfObj::RText()
     p->pair(QStringLiteral("Выводится как результат :"), yn(number("IGOAL") > 0));
 }
 
-void TfObj::FormClose() { TDataModule1::instance().FreshGraph(task_.taskId); }
+void TfObj::FormClose()
+{
+    ui::WaitCursor wait;
+    TDataModule1::instance().FreshGraph(task_.taskId);
+}
 
 namespace editors {
 

@@ -8,6 +8,7 @@
 #include "network/DataModule.h"
 #include "network/NetworkView.h"
 #include "ui/Guard.h"
+#include "ui/WaitCursor.h"
 
 #include <QAction>
 #include <QScrollArea>
@@ -46,8 +47,10 @@ void TForm1::GoalObj()
     q.close();
     // The network is built when the goal has none yet; the build clears the task's rows
     // first, so that a check never adds a second copy. Without a task there is nothing to build.
-    if (taskId_ != 0)
+    if (taskId_ != 0) {
+        ui::WaitCursor wait;
         TDataModule1::instance().BuildIfMissing(taskId_, goalFact_);
+    }
     FreshGraph();
 }
 
