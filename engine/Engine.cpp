@@ -13,12 +13,7 @@ namespace engine {
 
 namespace {
 
-int intOf(const QVariant &v)
-{
-    if (v.typeId() == QMetaType::Double)
-        return int(qRound64(v.toDouble()));
-    return v.toInt();
-}
+int intOf(const QVariant &v) { return int(kb::wholeNumber(v)); }
 
 QSqlQuery prepared(QSqlDatabase db, const QString &sql)
 {

@@ -11,13 +11,7 @@ namespace engine {
 
 namespace {
 
-// Keys and flags may have been written as floating point numbers holding whole values.
-int intOf(const QVariant &v)
-{
-    if (v.typeId() == QMetaType::Double)
-        return int(qRound64(v.toDouble()));
-    return v.toInt();
-}
+int intOf(const QVariant &v) { return int(kb::wholeNumber(v)); }
 
 // A forward-only statement with the task number bound; fields are read by position, which
 // keeps reading ten thousand rules quick.

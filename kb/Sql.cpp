@@ -144,14 +144,14 @@ QVariant Query::value(const QString &field) const
 
 QVariant Query::value(int index) const { return (!open_ || eof_) ? QVariant() : query_.value(index); }
 
-qint64 Query::asInteger(const QString &field) const
+qint64 wholeNumber(const QVariant &v)
 {
-    const QVariant v = value(field);
-    // Numbers may be stored as floating point holding whole values.
     if (v.typeId() == QMetaType::Double)
         return qRound64(v.toDouble());
     return v.toLongLong();
 }
+
+qint64 Query::asInteger(const QString &field) const { return wholeNumber(value(field)); }
 
 double Query::asFloat(const QString &field) const { return value(field).toDouble(); }
 QString Query::asString(const QString &field) const { return value(field).toString(); }
@@ -210,9 +210,8 @@ QString numberText(const QVariant &v)
     return v.toString();
 }
 
-QString StreamToText(const Query &query, const QString &field)
+QString memoText(const QVariant &v)
 {
-    const QVariant v = query.value(field);
     QByteArray bytes = v.typeId() == QMetaType::QByteArray ? v.toByteArray()
                                                            : v.toString().toUtf8();
     const int zero = bytes.indexOf('\0');
@@ -220,5 +219,7 @@ QString StreamToText(const Query &query, const QString &field)
         bytes.truncate(zero);
     return QString::fromUtf8(bytes);
 }
+
+QString StreamToText(const Query &query, const QString &field) { return memoText(query.value(field)); }
 
 }  // namespace kb

@@ -111,6 +111,13 @@ private:
 // A number column as the user reads it: whole values without a fraction.
 QString numberText(const QVariant &value);
 
+// A whole-number column, also when it was stored as a floating-point number holding a whole
+// value (numbers, flags and keys are written that way).
+qint64 wholeNumber(const QVariant &value);
+
+// A long-text value as one string, ending at its first zero byte, if any.
+QString memoText(const QVariant &value);
+
 // Reads a long-text column whole; the text ends at its first zero byte, if any.
 QString StreamToText(const Query &query, const QString &field);
 

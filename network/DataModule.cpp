@@ -11,13 +11,7 @@ namespace {
 QString num(qint64 n) { return QString::number(n); }
 
 // A whole-number column, also when the value was stored as a floating-point number.
-int intAt(const QSqlQuery &q, int column)
-{
-    const QVariant v = q.value(column);
-    if (v.typeId() == QMetaType::Double)
-        return int(qRound64(v.toDouble()));
-    return int(v.toLongLong());
-}
+int intAt(const QSqlQuery &q, int column) { return int(kb::wholeNumber(q.value(column))); }
 
 // Runs a SELECT read whole by the caller; the statement is finished before it returns, so no
 // read is left pending when the transaction ends.

@@ -11,13 +11,7 @@ namespace {
 
 QString num(qint64 n) { return QString::number(n); }
 
-int intValue(const kb::Query &q, int column)
-{
-    const QVariant v = q.value(column);
-    if (v.typeId() == QMetaType::Double)
-        return int(qRound64(v.toDouble()));
-    return int(v.toLongLong());
-}
+int intValue(const kb::Query &q, int column) { return int(kb::wholeNumber(q.value(column))); }
 
 // Halves go away from zero. However far the zoom goes, a position stays within 2^24 pixels,
 // which is beyond any surface and keeps the arithmetic of the drawing in range.

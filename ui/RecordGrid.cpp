@@ -13,16 +13,6 @@
 
 namespace ui {
 
-QString memoText(const QVariant &value)
-{
-    QByteArray bytes = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
-                                                               : value.toString().toUtf8();
-    const int zero = bytes.indexOf('\0');
-    if (zero >= 0)
-        bytes.truncate(zero);
-    return QString::fromUtf8(bytes);
-}
-
 // --- RecordModel ---------------------------------------------------------------------------
 
 RecordModel::RecordModel(QObject *parent) : QAbstractTableModel(parent) {}

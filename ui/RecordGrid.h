@@ -2,6 +2,8 @@
 // The grid of a list form: the rows of one SELECT held in memory, shown by column alias, with
 // a current record that the commands, the detail pane and the navigator work on.
 
+#include "kb/Sql.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QTableView>
@@ -22,7 +24,7 @@ struct GridColumn {
 };
 
 // A long-text field as one string, ending at its first zero byte (as StreamToText reads it).
-QString memoText(const QVariant &value);
+using kb::memoText;
 
 // The rows of one SELECT. Fields are looked up by name without regard to letter case.
 class RecordModel : public QAbstractTableModel {
