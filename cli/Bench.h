@@ -8,10 +8,6 @@
 
 namespace cli {
 
-struct BenchRegistrar {
-    BenchRegistrar(const char *kind, const char *usage, Command command);
-};
-
 // Wall-clock time and the CPU time of the calling thread since start(), in milliseconds. On a
 // busy machine the CPU time shows what the work itself costs.
 class Stopwatch {
@@ -35,6 +31,6 @@ void printTimings(QTextStream &out, const QString &what, const QList<double> &mi
                   const QList<double> &cpuMillis = {});
 
 #define ZELMORA_CLI_BENCH(kind, usage, fn) \
-    static ::cli::BenchRegistrar ZELMORA_CLI_CONCAT(bench_registrar_, __LINE__)(kind, usage, fn)
+    static ::cli::Registrar ZELMORA_CLI_CONCAT(bench_registrar_, __LINE__)(::cli::benchKinds(), kind, usage, fn)
 
 }  // namespace cli

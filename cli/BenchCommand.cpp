@@ -4,43 +4,26 @@
 
 #include <algorithm>
 #include <ctime>
-#include <map>
 
 namespace cli {
 
 namespace {
 
-struct BenchEntry {
-    const char *usage;
-    Command command;
-};
-
-std::map<QString, BenchEntry> &kinds()
-{
-    static std::map<QString, BenchEntry> map;
-    return map;
-}
-
 int benchCommand(Context &c)
 {
-    if (c.args.isEmpty() || !kinds().count(c.args[0])) {
+    if (c.args.isEmpty() || !benchKinds().count(c.args[0])) {
         QString text = c.args.isEmpty() ? QStringLiteral("bench needs a kind")
                                         : QStringLiteral("unknown benchmark '%1'").arg(c.args[0]);
         text += QStringLiteral("; kinds:");
-        for (const auto &[name, entry] : kinds())
+        for (const auto &[name, entry] : benchKinds())
             text += QStringLiteral("\n  bench ") + QString::fromUtf8(entry.usage);
         throw UsageError(text);
     }
     Context sub{c.args.mid(1), c.dbDir, c.out, c.err};
-    return kinds().at(c.args[0]).command(sub);
+    return benchKinds().at(c.args[0]).command(sub);
 }
 
 }  // namespace
-
-BenchRegistrar::BenchRegistrar(const char *kind, const char *usage, Command command)
-{
-    kinds()[QString::fromLatin1(kind)] = {usage, std::move(command)};
-}
 
 double median(QList<double> values)
 {

@@ -7,6 +7,7 @@
 #include <QTextStream>
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 
 namespace cli {
@@ -44,13 +45,23 @@ struct Context {
 
 using Command = std::function<int(Context &)>;
 
+// Named commands with their usage lines: the commands of zelmora-cli, and the kinds of
+// "bench", each registered by the file that holds it.
+struct Entry {
+    const char *usage;
+    Command command;
+};
+using Registry = std::map<QString, Entry>;
+Registry &commands();
+Registry &benchKinds();
+
 struct Registrar {
-    Registrar(const char *name, const char *usage, Command command);
+    Registrar(Registry &registry, const char *name, const char *usage, Command command);
 };
 
 #define ZELMORA_CLI_CONCAT2(a, b) a##b
 #define ZELMORA_CLI_CONCAT(a, b) ZELMORA_CLI_CONCAT2(a, b)
 #define ZELMORA_CLI_COMMAND(name, usage, fn) \
-    static ::cli::Registrar ZELMORA_CLI_CONCAT(registrar_, __LINE__)(name, usage, fn)
+    static ::cli::Registrar ZELMORA_CLI_CONCAT(registrar_, __LINE__)(::cli::commands(), name, usage, fn)
 
 }  // namespace cli

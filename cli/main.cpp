@@ -13,25 +13,24 @@
 
 #include <unistd.h>
 
-#include <map>
 
 namespace cli {
 
-namespace {
-struct Entry {
-    const char *usage;
-    Command command;
-};
-std::map<QString, Entry> &commands()
+Registry &commands()
 {
-    static std::map<QString, Entry> map;
-    return map;
+    static Registry registry;
+    return registry;
 }
-}  // namespace
 
-Registrar::Registrar(const char *name, const char *usage, Command command)
+Registry &benchKinds()
 {
-    commands()[QString::fromLatin1(name)] = {usage, std::move(command)};
+    static Registry registry;
+    return registry;
+}
+
+Registrar::Registrar(Registry &registry, const char *name, const char *usage, Command command)
+{
+    registry[QString::fromLatin1(name)] = {usage, std::move(command)};
 }
 
 void Context::openKnowledgeBase() const
