@@ -403,9 +403,9 @@ void TForm1::FormShow()
     vertical_ = true;
     dialogRunning_ = false;
     taskLabel_->setText(taskName_);
+    // The goal check loads and draws the network itself; no second load is needed after it.
     ui::guarded(this, [this] { GoalObj(); });
     ui::guarded(this, [this] { SelectSubTask(); });
-    ui::guarded(this, [this] { ShowGraph(); });
     leftPages_->setCurrentWidget(treePage_);
     leftPages_->setTabVisible(leftPages_->indexOf(dialogPage_), false);
     ui::guarded(this, [this] { SelectTask(); });
@@ -509,14 +509,12 @@ void TForm1::rightPageChanged(int index)
 void TForm1::Fact_Value()
 {
     ui::WaitCursor wait;
-    factsPane_->clearLines();
     factsPane_->setReport(app::factValueListing(taskId_, app::FactOrder(factsOrder_->checkedId())));
 }
 
 void TForm1::Rule_Cond()
 {
     ui::WaitCursor wait;
-    rulesPane_->clearLines();
     // The relation words come from the inference engine library, as in its explanations.
     rulesPane_->setReport(app::ruleCondListing(taskId_, app::RuleOrder(rulesOrder_->checkedId()),
                                                [](int code) {

@@ -64,7 +64,6 @@ void TForm1::ShowGraph()
 void TForm1::FreshGraph()
 {
     ShowGraph();
-    paintBox1_->update();
     paintBox1_->repaint();
 }
 
